@@ -1,0 +1,47 @@
+#include "ApplicationErrorReport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using zumzik::ApplicationErrorReport;
+
+namespace {
+
+TEST(ApplicationErrorReport, ReportsFromAnyThreadReachTheHandlerOnTheUserInterfaceThread) {
+    QStringList messages;
+    QList<QThread*> threads;
+    ApplicationErrorReport::setHandler([&](const QString& message) {
+        messages << message;
+        threads << QThread::currentThread();
+    });
+
+    try {
+        throw std::runtime_error("here");
+    } catch (...) {
+        ApplicationErrorReport::reportCurrentException();
+    }
+    std::unique_ptr<QThread> worker(QThread::create([] {
+        ApplicationErrorReport::report(std::runtime_error("from the worker"));
+        try {
+            throw 42;
+        } catch (...) {
+            ApplicationErrorReport::reportCurrentException();
+        }
+    }));
+    worker->start();
+    worker->wait();
+    QElapsedTimer clock;
+    clock.start();
+    while (messages.size() < 3 && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+
+    EXPECT_EQ(messages, (QStringList{"here", "from the worker", "Unknown error"}));
+    for (QThread* thread : threads)
+        EXPECT_EQ(thread, QCoreApplication::instance()->thread());
+    ApplicationErrorReport::setHandler({});
+}
+
+} // namespace
