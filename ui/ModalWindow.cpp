@@ -1,0 +1,39 @@
+#include "ModalWindow.h"
+
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace zumzik {
+
+ModalWindow::ModalWindow(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {}
+
+int ModalWindow::openModal() {
+    if (m_lastPosition) {
+        move(*m_lastPosition);
+    } else {
+        // Centred on the screen, not over the main window.
+        QRect frame(QPoint(), size());
+        frame.moveCenter(
+            (parentWidget() ? parentWidget()->screen() : screen())->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    return exec();
+}
+
+void ModalWindow::keyPressEvent(QKeyEvent* event) {
+    // There is no cancel button, so Esc does nothing; Enter still presses a default button.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void ModalWindow::hideEvent(QHideEvent* event) {
+    m_lastPosition = pos();
+    QDialog::hideEvent(event);
+}
+
+} // namespace zumzik

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <optional>
+
+namespace zumzik {
+
+// A secondary window of the program: created hidden at start-up, opened modally as often as the
+// user likes and hidden again, never destroyed before the program ends. It opens centred on the
+// screen the first time and where the user last left it afterwards; Esc does nothing, the title
+// bar's close button and Alt+F4 close it.
+class ModalWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit ModalWindow(QWidget* parent = nullptr);
+
+    // Opens the window modally and returns when it has been closed.
+    int openModal();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    std::optional<QPoint> m_lastPosition;
+};
+
+} // namespace zumzik

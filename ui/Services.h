@@ -1,0 +1,16 @@
+#pragma once
+
+namespace zumzik {
+
+class Clock;
+class MessageBoxes;
+class SoundPlayer;
+
+// The platform services that the windows use, gathered so that tests can put fakes in their place.
+struct Services {
+    MessageBoxes& boxes;
+    SoundPlayer& sound;
+    const Clock& clock;
+};
+
+} // namespace zumzik

@@ -1,0 +1,138 @@
+#include "TMainForm.h"
+
+#include "Cp1251.h"
+#include "ExitProtest.h"
+#include "ReplyLineText.h"
+#include "SoundPlayer.h"
+#include "TAboutBox.h"
+#include "TInfoBox.h"
+#include "WindowFont.h"
+#include "ui_MainForm.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
+#include <QScreen>
+
+namespace zumzik {
+namespace {
+
+constexpr int kIdleRecallMilliseconds = 50000;
+
+// The code page 1251 character that a key press types, or 0 when it types none.
+char typedCharacter(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)
+        return '\r';
+    if (key.text().isEmpty())
+        return 0;
+    return Cp1251::fromUtf8(QString(key.text().front()).toStdString()).front();
+}
+
+} // namespace
+
+TMainForm::TMainForm(Services services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      m_ui(std::make_unique<Ui::MainForm>()), m_services(services),
+      m_conversation(*this, m_random, services.clock) {
+    m_ui->setupUi(this);
+    setFont(windowFont());
+    setFixedSize(size());
+
+    // The input field reads as a line inside the frame: no border, the face colour behind it.
+    QPalette editPalette = m_ui->Edit1->palette();
+    editPalette.setColor(QPalette::Base, palette().color(QPalette::Button));
+    m_ui->Edit1->setPalette(editPalette);
+    m_ui->Edit1->installEventFilter(this);
+    m_ui->Edit1->setFocus();
+
+    connect(m_ui->AboutButton, &QPushButton::clicked, this, &TMainForm::AboutButtonClick);
+    connect(m_ui->HelpButton, &QPushButton::clicked, this, &TMainForm::HelpButtonClick);
+    connect(m_ui->ExitButton, &QPushButton::clicked, this, &TMainForm::ExitBtnClick);
+
+    m_timer1.setInterval(kIdleRecallMilliseconds);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::FormCreate() {
+    m_conversation.FormCreate();
+}
+
+void TMainForm::setSecondaryWindows(TAboutBox* about, TInfoBox* info) {
+    m_aboutBox = about;
+    m_infoBox = info;
+}
+
+void TMainForm::showCentred() {
+    QRect frame(QPoint(), size());
+    frame.moveCenter(screen()->availableGeometry().center());
+    move(frame.topLeft());
+    show();
+    activateWindow();
+}
+
+void TMainForm::setReplyLine(const std::string& text) {
+    m_ui->Label1->setText(replyLineText(text));
+}
+
+std::string TMainForm::inputText() const {
+    return Cp1251::fromUtf8(m_ui->Edit1->text().toStdString());
+}
+
+void TMainForm::clearInput() {
+    m_ui->Edit1->clear();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->Edit1 && event->type() == QEvent::KeyPress) {
+        // The conversation sees every typed character first; the field then handles it as usual.
+        if (const char typed = typedCharacter(*static_cast<QKeyEvent*>(event)))
+            m_conversation.Edit1KeyPress(typed);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::AboutButtonClick() {
+    if (m_aboutBox)
+        m_aboutBox->openModal();
+}
+
+void TMainForm::HelpButtonClick() {
+    m_services.sound.play(QStringLiteral("ohh.wav"));
+    if (m_infoBox)
+        m_infoBox->openModal();
+}
+
+void TMainForm::ExitBtnClick() {
+    close();
+}
+
+void TMainForm::FormCloseQuery(bool& canClose) {
+    ExitProtest(m_random, m_services.sound, m_services.boxes).run();
+    canClose = true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // The protest box keeps the event loop running, so another close request can arrive while it
+    // is open; the close under way ends the program anyway, so it gets no box of its own.
+    if (m_protesting || m_closing) {
+        event->ignore();
+        return;
+    }
+    bool canClose = false;
+    {
+        const QScopedValueRollback protesting(m_protesting, true);
+        FormCloseQuery(canClose);
+    }
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    event->accept();
+    emit closed();
+}
+
+} // namespace zumzik

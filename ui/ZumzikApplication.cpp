@@ -1,0 +1,110 @@
+#include "ZumzikApplication.h"
+
+#include "ApplicationErrorReport.h"
+#include "ErrorBoxText.h"
+#include "TAboutBox.h"
+#include "TInfoBox.h"
+#include "TMainForm.h"
+#include "WindowFont.h"
+
+#include <QScopedValueRollback>
+#include <QSessionManager>
+#include <cstdio>
+#include <unistd.h>
+
+namespace zumzik {
+namespace {
+
+constexpr const char* kNoDisplay = "zumzik: there is no graphical display to show the window on; "
+                                   "try the terminal chat, zumzik-chat, instead.\n";
+
+void missingDisplayHandler(QtMsgType type, const QMessageLogContext&, const QString&) {
+    // Qt says that it cannot reach the display in several lines and then aborts; one line is
+    // clearer, and a missing desktop is not a crash.
+    if (type == QtFatalMsg) {
+        std::fputs(kNoDisplay, stderr);
+        ::_exit(1);
+    }
+}
+
+} // namespace
+
+bool ZumzikApplication::hasDisplay() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+void ZumzikApplication::reportMissingDisplayClearly() {
+    if (!hasDisplay()) {
+        std::fputs(kNoDisplay, stderr);
+        std::exit(1);
+    }
+    qInstallMessageHandler(missingDisplayHandler);
+}
+
+ZumzikApplication::ZumzikApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    qInstallMessageHandler(nullptr);
+    setApplicationName(QStringLiteral("zumzik"));
+    setDesktopFileName(QStringLiteral("zumzik"));
+    // The program ends when its main window closes, not when the last visible window does: a
+    // message box may be the only visible window while the main window hides in the tray.
+    setQuitOnLastWindowClosed(false);
+    installFontSubstitutes();
+    ApplicationErrorReport::setHandler([this](const QString& message) { showErrorBox(message); });
+    connect(this, &QGuiApplication::commitDataRequest, this, &ZumzikApplication::commitData);
+}
+
+ZumzikApplication::~ZumzikApplication() {
+    ApplicationErrorReport::setHandler({});
+}
+
+bool ZumzikApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ApplicationErrorReport::reportCurrentException();
+        return false;
+    }
+}
+
+void ZumzikApplication::showErrorBox(const QString& message) {
+    // Errors that come while a box is open wait for it to close instead of piling up boxes.
+    m_pendingErrors << QString::fromStdString(errorBoxText(message.toStdString()));
+    if (m_errorBoxOpen)
+        return;
+    const QScopedValueRollback open(m_errorBoxOpen, true);
+    while (!m_pendingErrors.isEmpty())
+        m_boxes.showError(m_pendingErrors.takeFirst());
+}
+
+void ZumzikApplication::commitData(QSessionManager& manager) {
+    // Log-off or shutdown: the close request reaches the main window even while it hides in the
+    // tray, and the protest runs when the session lets the program talk to the user.
+    if (m_mainForm && manager.allowsInteraction()) {
+        m_mainForm->close();
+        manager.release();
+    } else if (m_mainForm) {
+        exit(0);
+    }
+}
+
+int ZumzikApplication::run() {
+    m_mainForm = std::make_unique<TMainForm>(Services{m_boxes, m_sound, m_clock});
+    connect(
+        m_mainForm.get(), &TMainForm::closed, this, [] { exit(0); }, Qt::QueuedConnection);
+    try {
+        m_mainForm->FormCreate();
+    } catch (...) {
+        ApplicationErrorReport::reportCurrentException();
+    }
+    m_aboutBox = new TAboutBox(m_mainForm.get());
+    m_infoBox = new TInfoBox(m_mainForm.get());
+    m_mainForm->setSecondaryWindows(m_aboutBox, m_infoBox);
+    m_mainForm->showCentred();
+    const int status = exec();
+    m_mainForm.reset();
+    return status;
+}
+
+} // namespace zumzik

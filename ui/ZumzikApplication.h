@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Clock.h"
+#include "QtMessageBoxes.h"
+#include "QtSoundPlayer.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <memory>
+
+namespace zumzik {
+
+class TAboutBox;
+class TInfoBox;
+class TMainForm;
+
+// The application: its title, its windows, and an event dispatch that catches every error that
+// escapes a handler and shows it in the error box, after which the program goes on.
+class ZumzikApplication : public QApplication {
+    Q_OBJECT
+public:
+    ZumzikApplication(int& argc, char** argv);
+    ~ZumzikApplication() override;
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Start-up: creates the main window (running its creation step), then the About and the
+    // Information windows, hidden; shows the main window and runs the event loop until the main
+    // window has been allowed to close.
+    int run();
+
+    // Whether there is a desktop to show windows on; without one the program says so and ends.
+    static bool hasDisplay();
+    // Turns Qt's failure to reach the display into one clear line on stderr and exit status 1.
+    static void reportMissingDisplayClearly();
+
+private:
+    void showErrorBox(const QString& message);
+    void commitData(QSessionManager& manager);
+
+    QtMessageBoxes m_boxes;
+    QtSoundPlayer m_sound;
+    SystemClock m_clock;
+    std::unique_ptr<TMainForm> m_mainForm;
+    TAboutBox* m_aboutBox = nullptr;
+    TInfoBox* m_infoBox = nullptr;
+    bool m_errorBoxOpen = false;
+    QStringList m_pendingErrors;
+};
+
+} // namespace zumzik
