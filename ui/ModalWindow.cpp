@@ -1,6 +1,8 @@
 #include "ModalWindow.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QScreen>
 
 namespace zumzik {
@@ -19,7 +21,15 @@ int ModalWindow::openModal() {
             (parentWidget() ? parentWidget()->screen() : screen())->availableGeometry().center());
         move(frame.topLeft());
     }
-    return exec();
+    // Afterwards the window that was active before gets the keyboard again, with its focus where
+    // it was (the main window's input field), whatever the window manager does on its own.
+    const QPointer<QWidget> previous = QApplication::activeWindow();
+    const int result = exec();
+    if (previous && previous->isVisible()) {
+        previous->raise();
+        previous->activateWindow();
+    }
+    return result;
 }
 
 void ModalWindow::keyPressEvent(QKeyEvent* event) {

@@ -1,13 +1,11 @@
 #include "ZumzikApplication.h"
 
 #include "ApplicationErrorReport.h"
-#include "ErrorBoxText.h"
 #include "TAboutBox.h"
 #include "TInfoBox.h"
 #include "TMainForm.h"
 #include "WindowFont.h"
 
-#include <QScopedValueRollback>
 #include <QSessionManager>
 #include <cstdio>
 #include <unistd.h>
@@ -51,7 +49,8 @@ ZumzikApplication::ZumzikApplication(int& argc, char** argv) : QApplication(argc
     // message box may be the only visible window while the main window hides in the tray.
     setQuitOnLastWindowClosed(false);
     installFontSubstitutes();
-    ApplicationErrorReport::setHandler([this](const QString& message) { showErrorBox(message); });
+    ApplicationErrorReport::setHandler(
+        [this](const QString& message) { m_errorBox.show(message); });
     connect(this, &QGuiApplication::commitDataRequest, this, &ZumzikApplication::commitData);
 }
 
@@ -66,16 +65,6 @@ bool ZumzikApplication::notify(QObject* receiver, QEvent* event) {
         ApplicationErrorReport::reportCurrentException();
         return false;
     }
-}
-
-void ZumzikApplication::showErrorBox(const QString& message) {
-    // Errors that come while a box is open wait for it to close instead of piling up boxes.
-    m_pendingErrors << QString::fromStdString(errorBoxText(message.toStdString()));
-    if (m_errorBoxOpen)
-        return;
-    const QScopedValueRollback open(m_errorBoxOpen, true);
-    while (!m_pendingErrors.isEmpty())
-        m_boxes.showError(m_pendingErrors.takeFirst());
 }
 
 void ZumzikApplication::commitData(QSessionManager& manager) {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "Clock.h"
+#include "ErrorBox.h"
 #include "QtMessageBoxes.h"
 #include "QtSoundPlayer.h"
 
 #include <QApplication>
-#include <QStringList>
 #include <memory>
 
 namespace zumzik {
@@ -35,17 +35,15 @@ public:
     static void reportMissingDisplayClearly();
 
 private:
-    void showErrorBox(const QString& message);
     void commitData(QSessionManager& manager);
 
     QtMessageBoxes m_boxes;
+    ErrorBox m_errorBox{m_boxes};
     QtSoundPlayer m_sound;
     SystemClock m_clock;
     std::unique_ptr<TMainForm> m_mainForm;
     TAboutBox* m_aboutBox = nullptr;
     TInfoBox* m_infoBox = nullptr;
-    bool m_errorBoxOpen = false;
-    QStringList m_pendingErrors;
 };
 
 } // namespace zumzik

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "MessageBoxes.h"
+#include "SoundPlayer.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace zumzik::test {
+
+// Everything the program shows or plays, in the order it happened: "error: …", "protest: …",
+// "sound: …".
+struct ServiceLog {
+    QStringList events;
+};
+
+class FakeMessageBoxes final : public MessageBoxes {
+public:
+    explicit FakeMessageBoxes(ServiceLog& log) : m_log(log) {}
+
+    // Runs while a box is "open", before the user's OK.
+    std::function<void()> whileOpen;
+
+    void showError(const QString& text) override { open("error: " + text); }
+    void showProtest(const QString& text) override { open("protest: " + text); }
+
+private:
+    void open(const QString& entry) {
+        m_log.events << entry;
+        if (whileOpen)
+            whileOpen();
+    }
+    ServiceLog& m_log;
+};
+
+class FakeSoundPlayer final : public SoundPlayer {
+public:
+    explicit FakeSoundPlayer(ServiceLog& log) : m_log(log) {}
+    void play(const QString& fileName) override { m_log.events << "sound: " + fileName; }
+
+private:
+    ServiceLog& m_log;
+};
+
+} // namespace zumzik::test

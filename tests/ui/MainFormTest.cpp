@@ -1,0 +1,259 @@
+#include "ApplicationErrorReport.h"
+#include "Cp1251.h"
+#include "Error.h"
+#include "ErrorBox.h"
+#include "ExitProtest.h"
+#include "FakeClock.h"
+#include "FakeServices.h"
+#include "ReplyLineText.h"
+#include "TAboutBox.h"
+#include "TInfoBox.h"
+#include "TMainForm.h"
+#include "TemporaryDirectory.h"
+#include "ui_MainForm.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zumzik;
+
+namespace {
+
+const char* const kTopics[] = {"all",  "art",   "drink", "item", "krut", "life",
+                               "prob", "scien", "sex",   "work", "war",  "comp"};
+
+const QStringList kOpenings = {
+    "Какое твоё имя, камрад?", "Имя-то у тебя есть? Я - Зумзик!", "Давай знакомиться? Я - Zumzik.",
+    "Хотелось бы узнать, как к Вам обращаться?", "Как зовут-то тебя, братишка?"};
+
+// Polls the event loop until the condition holds or five seconds have passed.
+template <typename Condition> bool waitFor(Condition condition) {
+    return QTest::qWaitFor(condition, 5000);
+}
+
+// Types text key by key, as a keyboard with any layout would.
+void typeText(QWidget* widget, const QString& text) {
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    test::TemporaryDirectory dir;
+    test::ServiceLog log;
+    test::FakeMessageBoxes boxes{log};
+    test::FakeSoundPlayer sound{log};
+    test::FakeClock clock;
+    TMainForm form{Services{boxes, sound, clock}};
+    QStringList reported;
+
+    MainFormTest() {
+        for (const char* topic : kTopics)
+            dir.write(std::string(topic) + ".zmz", std::string(topic) + " reply\r\n");
+        ApplicationErrorReport::setHandler([this](const QString& message) { reported << message; });
+    }
+    ~MainFormTest() override { ApplicationErrorReport::setHandler({}); }
+
+    Ui::MainForm& ui() { return form.controls(); }
+    QString replyLine() { return ui().Label1->text(); }
+    void enter(const QString& text) {
+        ui().Edit1->setText(text);
+        QTest::keyClick(ui().Edit1, Qt::Key_Return);
+    }
+};
+
+TEST_F(MainFormTest, WindowAndControlsStandWhereTheyBelong) {
+    EXPECT_EQ(form.size(), QSize(504, 178));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "fixed size";
+    EXPECT_EQ(form.windowTitle(), "Зумзик");
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    EXPECT_EQ(ui().Bevel1->geometry(), QRect(8, 104, 489, 65));
+    EXPECT_EQ(ui().Label1->pos(), QPoint(25, 112));
+    EXPECT_EQ(ui().Label1->height(), 13);
+    EXPECT_EQ(ui().Label1->geometry().right(), form.width() - 1) << "cut at the window's edge";
+    EXPECT_EQ(ui().Edit1->geometry(), QRect(24, 144, 457, 21));
+    EXPECT_EQ(ui().AboutButton->geometry(), QRect(384, 8, 105, 22));
+    EXPECT_EQ(ui().HelpButton->geometry(), QRect(384, 40, 105, 22));
+    EXPECT_EQ(ui().ExitButton->geometry(), QRect(384, 72, 105, 22));
+    EXPECT_EQ(ui().ExitButton->text(), "Выход...         ");
+
+    EXPECT_FALSE(ui().Edit1->hasFrame());
+    EXPECT_EQ(ui().Edit1->maxLength(), std::numeric_limits<int>::max());
+    EXPECT_EQ(ui().Edit1->palette().color(QPalette::Base), form.palette().color(QPalette::Button));
+    for (QPushButton* button : {ui().AboutButton, ui().HelpButton, ui().ExitButton})
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->objectName().toStdString();
+    EXPECT_EQ(ui().AboutButton->cursor().shape(), Qt::WhatsThisCursor);
+    EXPECT_EQ(ui().HelpButton->cursor().shape(), Qt::WhatsThisCursor);
+    EXPECT_EQ(ui().ExitButton->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(form.Timer1().interval(), 50000);
+    EXPECT_FALSE(form.Timer1().isActive());
+
+    // The window font maps to a font Debian has, at the described character height.
+    const QFontInfo font(ui().Label1->font());
+    EXPECT_EQ(font.family(), "Liberation Sans");
+    EXPECT_EQ(font.pixelSize(), 11);
+    EXPECT_LE(QFontMetrics(ui().Label1->font()).height(), ui().Label1->height());
+    const QFontMetrics buttonFont(ui().AboutButton->font());
+    EXPECT_LT(buttonFont.horizontalAdvance(ui().AboutButton->text()) + 16 + 8,
+              ui().AboutButton->width())
+        << "caption and glyph fit the button";
+}
+
+TEST_F(MainFormTest, EnterGoesThroughTheConversationOntoTheReplyLine) {
+    form.FormCreate();
+    EXPECT_TRUE(kOpenings.contains(replyLine())) << replyLine().toStdString();
+
+    typeText(ui().Edit1, "Ёжик");
+    QTest::keyClick(ui().Edit1, Qt::Key_Return);
+    EXPECT_EQ(replyLine(), "Привет ЁЖИК! Давай поболтаем?");
+    EXPECT_EQ(ui().Edit1->text(), "");
+
+    enter("ТЕАТР");
+    EXPECT_EQ(replyLine(), "art reply");
+    enter(" ");
+    EXPECT_EQ(replyLine(), "Ты что, не хочешь со мной разговаривать?");
+    EXPECT_EQ(ui().Edit1->text(), " ");
+    EXPECT_TRUE(reported.isEmpty());
+}
+
+TEST_F(MainFormTest, ErrorInATurnReachesTheErrorReportAndKeepsTheInput) {
+    dir.write("life.zmz", "");
+    form.FormCreate();
+    enter("Вася");
+    enter("как дела на работе");
+    EXPECT_EQ(reported, QStringList{"List index out of bounds (0)"});
+    EXPECT_EQ(replyLine(), "work reply");
+    EXPECT_EQ(ui().Edit1->text(), "как дела на работе");
+    enter("да"); // the program goes on
+    EXPECT_EQ(ui().Edit1->text(), "");
+}
+
+TEST_F(MainFormTest, MissingReplyFileStopsTheCreationStep) {
+    std::filesystem::remove(dir.path() / "all.zmz");
+    EXPECT_THROW(form.FormCreate(), Error);
+    EXPECT_EQ(replyLine(), "");
+    EXPECT_EQ(form.conversation().lists().ArtBox.count(), 0u);
+    EXPECT_EQ(form.conversation().lists().YesBox.count(), 6u);
+}
+
+TEST_F(MainFormTest, AmpersandIsAMnemonicForTheInputField) {
+    form.setReplyLine(Cp1251::fromUtf8("Том && &Джерри"));
+    EXPECT_EQ(ui().Label1->buddy(), ui().Edit1);
+    EXPECT_EQ(replyLine(), "Том && &Джерри");
+    // What a screen reader reads is what the label shows: one ampersand, no mnemonic marker.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(ui().Label1);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), "Том & Джерри");
+}
+
+TEST_F(MainFormTest, HugeReplyIsCutBeforeLayout) {
+    const std::string huge(10 * 1024 * 1024, '\xE0');
+    form.setReplyLine(huge);
+    EXPECT_EQ(replyLine(), QString(int(kReplyLineMaxCharacters), QChar(0x0430)));
+    // The cut keeps far more than the window can show in any font.
+    EXPECT_GT(QFontMetrics(ui().Label1->font()).horizontalAdvance(replyLine()), 4 * form.width());
+}
+
+TEST_F(MainFormTest, FocusStaysInTheInputFieldAfterEveryButton) {
+    auto* about = new TAboutBox(&form);
+    auto* info = new TInfoBox(&form);
+    form.setSecondaryWindows(about, info);
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_EQ(QApplication::focusWidget(), ui().Edit1);
+
+    for (QPushButton* button : {ui().AboutButton, ui().HelpButton}) {
+        // Close the modal window as soon as it is up.
+        bool closed = false;
+        QMetaObject::invokeMethod(
+            &form,
+            [&closed] {
+                waitFor([] { return QApplication::activeModalWidget() != nullptr; });
+                QApplication::activeModalWidget()->close();
+                closed = true;
+            },
+            Qt::QueuedConnection);
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(closed) << button->objectName().toStdString();
+        EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == ui().Edit1; }))
+            << button->objectName().toStdString();
+    }
+    EXPECT_EQ(log.events, QStringList{"sound: ohh.wav"}) << "only the Information button plays";
+    QTest::keyClicks(QApplication::focusWidget(), "abc");
+    EXPECT_EQ(ui().Edit1->text(), "abc");
+}
+
+TEST_F(MainFormTest, EveryCloseProtestsOnceWithAPleaFromTheSharedSequence) {
+    form.random().setSeed(2024);
+    RandomGenerator expected;
+    expected.setSeed(2024);
+    const QString plea = ExitProtest::plea(int(expected.randomBelow(8)));
+
+    // A second close request while the box is open (the user clicks Exit again) adds no box.
+    boxes.whileOpen = [this] { ui().ExitButton->click(); };
+    QSignalSpy closed(&form, &TMainForm::closed);
+    form.show();
+    QTest::mouseClick(ui().ExitButton, Qt::LeftButton);
+    EXPECT_EQ(log.events, (QStringList{"sound: ohoh.wav", "protest: " + plea}));
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.random().seed(), expected.seed());
+}
+
+TEST_F(MainFormTest, HiddenWindowStillProtestsOnClose) {
+    // Log-off reaches the main window while it hides in the tray.
+    QSignalSpy closed(&form, &TMainForm::closed);
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(log.events.size(), 2);
+    EXPECT_EQ(closed.count(), 1);
+}
+
+TEST(ExitProtest, AllEightPleasComeAboutEquallyOften) {
+    test::ServiceLog log;
+    test::FakeMessageBoxes boxes(log);
+    test::FakeSoundPlayer sound(log);
+    RandomGenerator random;
+    random.setSeed(7);
+    ExitProtest protest(random, sound, boxes);
+    QMap<QString, int> counts;
+    constexpr int kCloses = 8000;
+    for (int i = 0; i < kCloses; ++i) {
+        log.events.clear();
+        protest.run();
+        ASSERT_EQ(log.events.size(), 2);
+        ++counts[log.events[1]];
+    }
+    ASSERT_EQ(counts.size(), 8);
+    for (int count : counts)
+        EXPECT_NEAR(count, kCloses / 8, kCloses / 8 / 5);
+}
+
+TEST(ErrorBox, AppliesTheFullStopRuleAndNeverStacksBoxes) {
+    test::ServiceLog log;
+    test::FakeMessageBoxes boxes(log);
+    ErrorBox errorBox(boxes);
+    int nested = 0;
+    boxes.whileOpen = [&] {
+        if (nested++ == 0) {
+            errorBox.show("second");
+            EXPECT_EQ(log.events.size(), 1) << "the second waits for the first to close";
+        }
+    };
+    errorBox.show("Cannot open file \"/x/all.zmz\". No such file or directory");
+    EXPECT_EQ(log.events,
+              (QStringList{"error: Cannot open file \"/x/all.zmz\". No such file or directory.",
+                           "error: second."}));
+    log.events.clear();
+    for (const char* message : {"List index out of bounds (0)", "Stop.", "Hey!", "a b ", ""})
+        errorBox.show(message);
+    EXPECT_EQ(log.events, (QStringList{"error: List index out of bounds (0)", "error: Stop.",
+                                       "error: Hey!", "error: a b ", "error: ."}));
+}
+
+} // namespace
