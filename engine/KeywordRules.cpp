@@ -3,6 +3,7 @@
 #include "Cp1251.h"
 
 #include <queue>
+#include <stdexcept>
 
 namespace zumzik {
 namespace {
@@ -67,7 +68,9 @@ KeywordRules::KeywordRules() {
                     m_byteClass[static_cast<unsigned char>(c)] =
                         static_cast<std::uint8_t>(m_classCount++);
     }
-    m_next.assign(m_classCount, 0);
+    if (m_classCount > int(kClassSlots))
+        throw std::logic_error("too many distinct bytes in the keyword stems");
+    m_next.assign(kClassSlots, 0);
     m_output.assign(1, 0);
     for (int r = 0; r < kRuleCount; ++r)
         for (const std::string& stem : m_rules[r].contains)
@@ -76,36 +79,37 @@ KeywordRules::KeywordRules() {
 }
 
 void KeywordRules::addStem(const std::string& stem, int rule) {
-    std::size_t state = 0;
+    std::size_t row = 0;
     for (const char c : stem) {
-        const std::size_t slot = state * m_classCount + m_byteClass[static_cast<unsigned char>(c)];
-        if (m_next[slot] == 0) {
-            m_next[slot] = static_cast<std::uint16_t>(m_output.size());
+        std::uint32_t& next = m_next[row + m_byteClass[static_cast<unsigned char>(c)]];
+        if (next == 0) {
+            next = static_cast<std::uint32_t>(m_output.size() << kClassBits);
             m_output.push_back(0);
-            m_next.resize(m_next.size() + m_classCount, 0);
+            m_next.resize(m_next.size() + kClassSlots, 0);
         }
-        state = m_next[slot];
+        row = m_next[row + m_byteClass[static_cast<unsigned char>(c)]];
     }
-    m_output[state] |= Matches{1} << rule;
+    m_output[row >> kClassBits] |= Matches{1} << rule;
 }
 
 void KeywordRules::buildFailureLinks() {
     // Breadth-first over the trie: every missing transition is filled with the transition of the
     // state's longest proper suffix, and each state inherits the matches of that suffix.
-    std::vector<std::uint16_t> failure(m_output.size(), 0);
-    std::queue<std::uint16_t> pending;
+    std::vector<std::uint32_t> failure(m_output.size(), 0); // per state, as a row offset
+    std::queue<std::uint32_t> pending;
     for (int c = 0; c < m_classCount; ++c)
         if (m_next[c] != 0)
             pending.push(m_next[c]);
     while (!pending.empty()) {
-        const std::uint16_t state = pending.front();
+        const std::uint32_t row = pending.front();
         pending.pop();
-        m_output[state] |= m_output[failure[state]];
+        const std::uint32_t suffix = failure[row >> kClassBits];
+        m_output[row >> kClassBits] |= m_output[suffix >> kClassBits];
         for (int c = 0; c < m_classCount; ++c) {
-            std::uint16_t& target = m_next[state * m_classCount + c];
-            const std::uint16_t fallback = m_next[failure[state] * m_classCount + c];
+            std::uint32_t& target = m_next[row + c];
+            const std::uint32_t fallback = m_next[suffix + c];
             if (target != 0) {
-                failure[target] = fallback;
+                failure[target >> kClassBits] = fallback;
                 pending.push(target);
             } else {
                 target = fallback;
@@ -124,10 +128,10 @@ KeywordRules::Matches KeywordRules::match(std::string_view line) const {
             if (line.starts_with(stem))
                 found |= Matches{1} << r;
     }
-    std::size_t state = 0;
+    std::uint32_t row = 0;
     for (const char c : line) {
-        state = m_next[state * m_classCount + m_byteClass[static_cast<unsigned char>(c)]];
-        found |= m_output[state];
+        row = m_next[row + m_byteClass[static_cast<unsigned char>(c)]];
+        found |= m_output[row >> kClassBits];
     }
     return found;
 }

@@ -58,11 +58,15 @@ private:
     std::array<Rule, kRuleCount> m_rules;
 
     // A keyword automaton over byte classes: bytes that occur in no stem share class 0, which keeps
-    // the transition table small enough to stay in the cache.
+    // the transition table small enough to stay in the cache. Each state owns a row of
+    // kClassSlots transitions, and a transition holds the row offset of its target, so that one
+    // step of the scan is a single load.
+    static constexpr int kClassBits = 6;
+    static constexpr std::size_t kClassSlots = std::size_t{1} << kClassBits;
     std::array<std::uint8_t, 256> m_byteClass{};
     int m_classCount = 1;
-    std::vector<std::uint16_t> m_next; // state * m_classCount + class -> state
-    std::vector<Matches> m_output;     // rules whose stem ends in the state
+    std::vector<std::uint32_t> m_next; // row offset + class -> row offset of the next state
+    std::vector<Matches> m_output;     // per state: rules whose stem ends there
 };
 
 } // namespace zumzik
