@@ -44,7 +44,7 @@ void ZumzikApplication::reportMissingDisplayClearly() {
 ZumzikApplication::ZumzikApplication(int& argc, char** argv) : QApplication(argc, argv) {
     qInstallMessageHandler(nullptr);
     setApplicationName(QStringLiteral("zumzik"));
-    setDesktopFileName(QStringLiteral("zumzik"));
+    setDesktopFileName(QStringLiteral("org.example.Zumzik"));
     // The program ends when its main window closes, not when the last visible window does: a
     // message box may be the only visible window while the main window hides in the tray.
     setQuitOnLastWindowClosed(false);
