@@ -125,6 +125,14 @@ TEST_F(ReplyCheck, EmptyLongAndRepeatedReplies) {
                   "life.zmz:8: same reply as line 5"}));
 }
 
+TEST_F(ReplyCheck, LoneAmpersandsAreFound) {
+    dir.write("all.zmz", "Tom && Jerry\r\nTom & Jerry\r\nRock&&Roll&\r\n&&&\r\n&&\r\n");
+    const std::string message =
+        ": a single & is not shown (it underlines the next character); write && to show one";
+    EXPECT_EQ(findings(), (std::vector<std::string>{"all.zmz:2" + message, "all.zmz:3" + message,
+                                                    "all.zmz:4" + message}));
+}
+
 TEST_F(ReplyCheck, Utf8RepliesAreMeasuredInCharacters) {
     // 80 Cyrillic letters are 160 bytes in UTF-8 but fit once converted.
     std::string letters;

@@ -47,6 +47,14 @@ bool isBlank(std::string_view reply) {
     return reply.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+// The reply line takes "&" as the mark of a keyboard shortcut and shows "&&" as one "&".
+bool hasLoneAmpersand(std::string_view reply) {
+    for (std::size_t i = reply.find('&'); i != std::string_view::npos; i = reply.find('&', i + 2))
+        if (i + 1 == reply.size() || reply[i + 1] != '&')
+            return true;
+    return false;
+}
+
 std::optional<std::string> readFile(const fs::path& path, std::string& error) {
     std::ifstream file(path, std::ios::binary);
     if (file) {
@@ -191,6 +199,10 @@ void ReplyFileChecker::checkReplies(const std::string& file, std::string_view cp
                                 "reply is " + std::to_string(reply.size()) +
                                     " characters long; only " + std::to_string(kReplyLineWidth) +
                                     " fit on the reply line"});
+        if (hasLoneAmpersand(reply))
+            findings.push_back({file, number,
+                                "a single & is not shown (it underlines the next character); "
+                                "write && to show one"});
         const auto [first, isNew] = firstLine.emplace(reply, number);
         if (!isNew && !isBlank(reply))
             findings.push_back(
