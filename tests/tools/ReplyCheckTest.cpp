@@ -163,6 +163,17 @@ TEST_F(ReplyCheck, FixConvertsUtf8ToTheExactCodePageBytes) {
     EXPECT_EQ(readBytes(dir.path() / "art.zmz"), kGoodReplies) << "a good file is not touched";
 }
 
+TEST_F(ReplyCheck, FixConvertsTheFileALinkNamesAndKeepsTheLink) {
+    std::filesystem::create_directory(dir.path() / "store");
+    dir.write("store/war.txt", "Смирно!\r\n");
+    std::filesystem::remove(dir.path() / "war.zmz");
+    std::filesystem::create_symlink("store/war.txt", dir.path() / "war.zmz");
+    EXPECT_EQ(ReplyFileChecker().checkFolder(dir.path(), true).converted,
+              std::vector<std::string>{"war.zmz"});
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "war.zmz"));
+    EXPECT_EQ(readBytes(dir.path() / "store/war.txt"), "\xD1\xEC\xE8\xF0\xED\xEE!\r\n");
+}
+
 TEST_F(ReplyCheck, FixLeavesAFileWithAnEmojiUnchangedAndNamesTheLine) {
     const std::string bytes = "Первая\nВторая 😀\nТретья\n";
     dir.write("item.zmz", bytes);

@@ -67,31 +67,32 @@ std::optional<std::string> readFile(const fs::path& path, std::string& error) {
 }
 
 // Writes beside the file and renames over it, so that a failed write leaves the old file whole.
+// A link is followed: the file it names is converted and the link stays.
 bool replaceFile(const fs::path& path, std::string_view bytes, std::string& error) {
     std::error_code code;
     const fs::path target = fs::canonical(path, code);
-    const fs::path temporary = target.string() + ".replycheck-new";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!code &&
-            !(file && file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) &&
-              file.flush())) {
-            error = std::strerror(errno);
-            fs::remove(temporary, code);
-            return false;
-        }
-    }
-    if (!code)
-        fs::permissions(temporary, fs::status(target, code).permissions(), code);
-    if (!code)
-        fs::rename(temporary, target, code);
     if (code) {
         error = code.message();
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
         return false;
     }
-    return true;
+    const fs::path temporary = target.string() + ".replycheck-new";
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (file) {
+        const fs::perms mode = fs::status(target, code).permissions();
+        if (!code)
+            fs::permissions(temporary, mode, code);
+        if (!code)
+            fs::rename(temporary, target, code);
+        if (!code)
+            return true;
+        error = code.message();
+    } else {
+        error = std::strerror(errno);
+    }
+    fs::remove(temporary, code);
+    return false;
 }
 
 } // namespace
