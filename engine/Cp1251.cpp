@@ -34,21 +34,6 @@ const std::array<ReverseEntry, 64>& reverseTable() {
     return table;
 }
 
-char byteFor(char32_t ch) {
-    if (ch < 0x80)
-        return static_cast<char>(ch);
-    if (ch >= kCyrillicA && ch < kCyrillicA + 64)
-        return static_cast<char>(0xC0 + (ch - kCyrillicA));
-    if (ch != 0xFFFD && ch <= 0xFFFF) {
-        const auto& table = reverseTable();
-        const auto key = static_cast<char16_t>(ch);
-        const auto it = std::lower_bound(table.begin(), table.end(), ReverseEntry{key, 0});
-        if (it != table.end() && it->first == key)
-            return static_cast<char>(it->second);
-    }
-    return '?';
-}
-
 void appendUtf8(std::string& out, char32_t ch) {
     if (ch < 0x80) {
         out += static_cast<char>(ch);
@@ -94,6 +79,39 @@ char32_t Cp1251::toUnicode(unsigned char byte) {
     return kUpperHalf[byte - 0x80];
 }
 
+std::optional<char> Cp1251::fromUnicode(char32_t ch) {
+    if (ch < 0x80)
+        return static_cast<char>(ch);
+    if (ch >= kCyrillicA && ch < kCyrillicA + 64)
+        return static_cast<char>(0xC0 + (ch - kCyrillicA));
+    if (ch != 0xFFFD && ch <= 0xFFFF) {
+        const auto& table = reverseTable();
+        const auto key = static_cast<char16_t>(ch);
+        const auto it = std::lower_bound(table.begin(), table.end(), ReverseEntry{key, 0});
+        if (it != table.end() && it->first == key)
+            return static_cast<char>(it->second);
+    }
+    return std::nullopt;
+}
+
+std::size_t Cp1251::decodeUtf8(std::string_view utf8, char32_t& ch) {
+    if (utf8.empty())
+        return 0;
+    const int length = sequenceLength(static_cast<unsigned char>(utf8[0]), ch);
+    if (length == 0 || static_cast<std::size_t>(length) > utf8.size())
+        return 0;
+    for (int k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[k]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        ch = (ch << 6) | (next & 0x3F);
+    }
+    if ((length == 3 && (ch < 0x800 || (ch >= 0xD800 && ch <= 0xDFFF))) ||
+        (length == 4 && (ch < 0x10000 || ch > 0x10FFFF)))
+        return 0;
+    return static_cast<std::size_t>(length);
+}
+
 std::string Cp1251::toUtf8(std::string_view cp1251) {
     std::string out;
     out.reserve(cp1251.size() * 2);
@@ -108,24 +126,10 @@ std::string Cp1251::fromUtf8(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         char32_t ch = 0;
-        const int length = sequenceLength(static_cast<unsigned char>(utf8[i]), ch);
-        bool wellFormed = length > 0 && i + length <= utf8.size();
-        for (int k = 1; wellFormed && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            wellFormed = (next & 0xC0) == 0x80;
-            ch = (ch << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and code points beyond U+10FFFF are malformed as well.
-        if (wellFormed && ((length == 3 && (ch < 0x800 || (ch >= 0xD800 && ch <= 0xDFFF))) ||
-                           (length == 4 && (ch < 0x10000 || ch > 0x10FFFF))))
-            wellFormed = false;
-        if (!wellFormed) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += byteFor(ch);
-        i += length;
+        const std::size_t length = decodeUtf8(utf8.substr(i), ch);
+        // A byte that starts no well-formed sequence becomes one mark; decoding goes on after it.
+        out += length > 0 ? fromUnicode(ch).value_or('?') : '?';
+        i += std::max<std::size_t>(length, 1);
     }
     return out;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,14 @@ public:
 
     // The character that a byte stands for.
     static char32_t toUnicode(unsigned char byte);
+
+    // The byte of a character, or nothing for a character that code page 1251 lacks.
+    static std::optional<char> fromUnicode(char32_t ch);
+
+    // Reads the UTF-8 sequence at the start of the bytes into ch and returns its length in bytes;
+    // returns 0 when the bytes are empty or do not start with a well-formed sequence (overlong
+    // forms, surrogates and code points beyond U+10FFFF are malformed too).
+    static std::size_t decodeUtf8(std::string_view utf8, char32_t& ch);
 };
 
 } // namespace zumzik

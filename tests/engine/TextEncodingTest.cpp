@@ -46,6 +46,31 @@ TEST(Cp1251, MalformedUtf8BecomesOneMarkPerByte) {
     EXPECT_EQ(Cp1251::fromUtf8("\xD0\x41"), "?A");      // lead byte without continuation
 }
 
+TEST(Cp1251, DecodingOneSequenceGivesItsLengthAndCharacter) {
+    char32_t ch = 0;
+    EXPECT_EQ(Cp1251::decodeUtf8("Ab", ch), 1u);
+    EXPECT_EQ(ch, U'A');
+    EXPECT_EQ(Cp1251::decodeUtf8("ЖA", ch), 2u);
+    EXPECT_EQ(ch, U'Ж');
+    EXPECT_EQ(Cp1251::decodeUtf8("€", ch), 3u);
+    EXPECT_EQ(ch, U'€');
+    EXPECT_EQ(Cp1251::decodeUtf8("😀", ch), 4u);
+    EXPECT_EQ(ch, U'😀');
+    EXPECT_EQ(Cp1251::decodeUtf8("", ch), 0u);
+    EXPECT_EQ(Cp1251::decodeUtf8("\xD0", ch), 0u);     // cut short
+    EXPECT_EQ(Cp1251::decodeUtf8("\xC5\xF1", ch), 0u); // "Ес" in code page 1251: no continuation
+    EXPECT_EQ(Cp1251::decodeUtf8("\xE0\x80\x80", ch), 0u); // overlong
+}
+
+TEST(Cp1251, OnlyCharactersOfTheCodePageHaveAByte) {
+    EXPECT_EQ(Cp1251::fromUnicode(U'ё'), '\xB8');
+    EXPECT_EQ(Cp1251::fromUnicode(U'€'), '\x88');
+    EXPECT_EQ(Cp1251::fromUnicode(U'\0'), '\0');
+    EXPECT_EQ(Cp1251::fromUnicode(U'😀'), std::nullopt);
+    EXPECT_EQ(Cp1251::fromUnicode(U'é'), std::nullopt);
+    EXPECT_EQ(Cp1251::fromUnicode(0xFFFD), std::nullopt);
+}
+
 TEST(Cp1251, UndefinedByteShowsAsReplacementCharacter) {
     EXPECT_EQ(Cp1251::toUtf8("\x98"), "\xEF\xBF\xBD");
 }
