@@ -1,0 +1,393 @@
+#include "TRxCustomLabel.h"
+
+#include "AccessibleShadowLabel.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCursor>
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcut>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+namespace zumzik {
+namespace {
+
+QPoint shadowOffset(TRxCustomLabel::TShadowPosition position, int size) {
+    switch (position) {
+    case TRxCustomLabel::spLeftTop: return {-size, -size};
+    case TRxCustomLabel::spLeftBottom: return {-size, size};
+    case TRxCustomLabel::spRightBottom: return {size, size};
+    case TRxCustomLabel::spRightTop: return {size, -size};
+    }
+    return {};
+}
+
+Qt::Alignment horizontalAlignment(TRxCustomLabel::TAlignment alignment) {
+    switch (alignment) {
+    case TRxCustomLabel::taLeftJustify: return Qt::AlignLeft;
+    case TRxCustomLabel::taRightJustify: return Qt::AlignRight;
+    case TRxCustomLabel::taCenter: return Qt::AlignHCenter;
+    }
+    return Qt::AlignLeft;
+}
+
+bool applicationInForeground() {
+    return QApplication::activeWindow() != nullptr;
+}
+
+} // namespace
+
+TRxCustomLabel::TRxCustomLabel(QWidget* parent)
+    : QWidget(parent), m_accelerator(new QShortcut(this)) {
+    AccessibleShadowLabel::install();
+    resize(65, 17);
+    connect(m_accelerator, &QShortcut::activated, this, &TRxCustomLabel::focusAccelerated);
+    // Two labels with the same accelerator take turns, as Qt cycles through ambiguous shortcuts.
+    connect(m_accelerator, &QShortcut::activatedAmbiguously, this,
+            &TRxCustomLabel::focusAccelerated);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { focusChanged(now); });
+}
+
+TRxCustomLabel::~TRxCustomLabel() = default;
+
+QSize TRxCustomLabel::sizeHint() const {
+    return measuredSize();
+}
+
+QString TRxCustomLabel::displayText() const {
+    const QString text = labelText();
+    if (!m_showAccelChar)
+        return text;
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && ++i == text.size())
+            break;
+        shown += text[i];
+    }
+    return shown;
+}
+
+void TRxCustomLabel::setCaption(const QString& caption) {
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    textChanged();
+}
+
+QColor TRxCustomLabel::shadowColor() const {
+    return m_shadowColor.isValid() ? m_shadowColor : palette().color(QPalette::Light);
+}
+
+void TRxCustomLabel::setShadowColor(const QColor& color) {
+    if (color == m_shadowColor)
+        return;
+    m_shadowColor = color;
+    update();
+}
+
+void TRxCustomLabel::resetShadowColor() {
+    setShadowColor(QColor());
+}
+
+void TRxCustomLabel::setShadowSize(quint8 size) {
+    if (size == m_shadowSize)
+        return;
+    m_shadowSize = size;
+    adjustBounds();
+    update();
+}
+
+void TRxCustomLabel::setShadowPos(TShadowPosition position) {
+    if (position == m_shadowPos)
+        return;
+    m_shadowPos = position;
+    update();
+}
+
+void TRxCustomLabel::setAutoSize(bool on) {
+    m_autoSize = on;
+    adjustBounds();
+}
+
+void TRxCustomLabel::setAlignment(TAlignment alignment) {
+    if (alignment == m_alignment)
+        return;
+    m_alignment = alignment;
+    update();
+}
+
+void TRxCustomLabel::setTextLayout(TTextLayout layout) {
+    if (layout == m_textLayout)
+        return;
+    m_textLayout = layout;
+    update();
+}
+
+void TRxCustomLabel::setWordWrap(bool on) {
+    if (on == m_wordWrap)
+        return;
+    m_wordWrap = on;
+    adjustBounds();
+    update();
+}
+
+void TRxCustomLabel::setTransparent(bool on) {
+    if (on == m_transparent)
+        return;
+    m_transparent = on;
+    update();
+}
+
+void TRxCustomLabel::setShowAccelChar(bool on) {
+    if (on == m_showAccelChar)
+        return;
+    m_showAccelChar = on;
+    // "&&" becomes one character or two, so the width changes as much as with a new caption.
+    textChanged();
+}
+
+void TRxCustomLabel::setFocusControl(QWidget* control) {
+    if (control == m_focusControl)
+        return;
+    disconnect(m_focusControlDestroyed);
+    m_focusControl = control;
+    if (control) {
+        m_focusControlDestroyed =
+            connect(control, &QObject::destroyed, this, &TRxCustomLabel::forgetFocusControl);
+    }
+    m_focused = control && QApplication::focusWidget() == control;
+    updateAccelerator();
+    if (m_showFocus)
+        update();
+}
+
+void TRxCustomLabel::setShowFocus(bool on) {
+    if (on == m_showFocus)
+        return;
+    m_showFocus = on;
+    update();
+}
+
+QColor TRxCustomLabel::color() const {
+    return palette().color(backgroundRole());
+}
+
+void TRxCustomLabel::setColor(const QColor& color) {
+    if (color == this->color())
+        return;
+    QPalette changed = palette();
+    changed.setColor(backgroundRole(), color);
+    setPalette(changed);
+}
+
+QColor TRxCustomLabel::defaultFontColor() const {
+    return palette().color(foregroundRole());
+}
+
+QString TRxCustomLabel::labelText() const {
+    return m_caption;
+}
+
+void TRxCustomLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!m_transparent)
+        painter.fillRect(rect(), color());
+
+    int flags = Qt::TextExpandTabs | Qt::AlignTop | horizontalAlignment(m_alignment);
+    if (m_wordWrap)
+        flags |= Qt::TextWordWrap;
+    // One pixel of margin on either side, so that italic overhangs and the shadow stay inside.
+    QRect textRect = rect().adjusted(1, 0, -1, 0);
+    if (m_textLayout != tlTop) {
+        const QRect extent = drawShadowedText(nullptr, textRect, flags);
+        int shift = height() - (extent.bottom() + 1);
+        if (m_textLayout == tlCenter)
+            shift /= 2;
+        textRect = QRect(0, extent.top() + shift, width(), extent.height());
+    }
+    textRect = drawShadowedText(&painter, textRect, flags);
+
+    if (m_showFocus && m_focusControl && m_focused)
+        drawFocusRect(painter, textRect.adjusted(-1, 0, 1, 0));
+}
+
+void TRxCustomLabel::changeEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FontChange: adjustBounds(); break;
+    case QEvent::EnabledChange:
+        if (!isEnabled())
+            m_pressed = false;
+        recheckHover();
+        break;
+    default: break;
+    }
+    QWidget::changeEvent(event);
+}
+
+void TRxCustomLabel::showEvent(QShowEvent* event) {
+    recheckHover();
+    QWidget::showEvent(event);
+}
+
+void TRxCustomLabel::enterEvent(QEnterEvent* event) {
+    if (!m_hover && isEnabled() && applicationInForeground())
+        setHover(true);
+    QWidget::enterEvent(event);
+}
+
+void TRxCustomLabel::leaveEvent(QEvent* event) {
+    if (m_hover && isEnabled() && !m_pressed)
+        setHover(false);
+    QWidget::leaveEvent(event);
+}
+
+// The label takes its presses (rather than passing them to the parent) so that the release comes
+// back to it and the held-back leave can be reported.
+void TRxCustomLabel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && isEnabled())
+        m_pressed = true;
+    else if (event->button() == Qt::RightButton)
+        recheckHover();
+    event->accept();
+}
+
+void TRxCustomLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_pressed = false;
+    recheckHover();
+    event->accept();
+}
+
+QRect TRxCustomLabel::drawShadowedText(QPainter* painter, const QRect& rect, int flags) const {
+    const bool measuring = painter == nullptr;
+    QString text = labelText();
+    // An empty caption, or a lone accelerator marker, still takes one line's height.
+    if (measuring && (text.isEmpty() || (m_showAccelChar && text == QStringLiteral("&"))))
+        text += u' ';
+    if (m_showAccelChar)
+        flags |= Qt::TextShowMnemonic;
+
+    QColor textColor = defaultFontColor();
+    QColor shadow = shadowColor();
+    TShadowPosition position = m_shadowPos;
+    int size = m_shadowSize;
+    if (!isEnabled()) {
+        // The usual embossed look of disabled text: grey, with a light edge to the right and below.
+        textColor = palette().color(QPalette::Disabled, QPalette::WindowText);
+        shadow = palette().color(QPalette::Disabled, QPalette::Light);
+        if (size == 0) {
+            position = spRightBottom;
+            size = 1;
+        }
+    }
+    const QRect shadowRect = rect.translated(shadowOffset(position, size));
+
+    if (measuring) {
+        const QFontMetrics metrics = fontMetrics();
+        return metrics.boundingRect(shadowRect, flags, text) |
+               metrics.boundingRect(rect, flags, text);
+    }
+    painter->setPen(shadow);
+    painter->drawText(shadowRect, flags, text);
+    painter->setPen(textColor);
+    painter->drawText(rect, flags, text);
+    return shadowRect | rect;
+}
+
+QSize TRxCustomLabel::measuredSize() const {
+    int flags = Qt::TextExpandTabs | Qt::AlignLeft | Qt::AlignTop;
+    if (m_wordWrap)
+        flags |= Qt::TextWordWrap;
+    const QRect extent =
+        drawShadowedText(nullptr, QRect(1, 0, qMax(0, width() - 2), height()), flags);
+    // The size reaches from the origin to the extent's right and bottom edges, with the one-pixel
+    // margin on the right: a shadow to the right or below enlarges the label, one to the left or
+    // above falls partly outside it.
+    return {extent.right() + 2, extent.bottom() + 1};
+}
+
+void TRxCustomLabel::adjustBounds() {
+    if (!m_autoSize)
+        return;
+    const QSize size = measuredSize();
+    QRect bounds = geometry();
+    const Qt::Alignment effective =
+        QStyle::visualAlignment(layoutDirection(), horizontalAlignment(m_alignment));
+    // A right-justified label keeps its right edge and grows to the left.
+    if (effective & Qt::AlignRight)
+        bounds.moveLeft(bounds.left() + bounds.width() - size.width());
+    bounds.setSize(size);
+    setGeometry(bounds);
+}
+
+void TRxCustomLabel::drawFocusRect(QPainter& painter, const QRect& rect) const {
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = rect;
+    option.backgroundColor = color();
+    // Some styles draw the frame only for focus that came from the keyboard; the label shows it
+    // whenever its control has the focus.
+    option.state |= QStyle::State_KeyboardFocusChange;
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+}
+
+void TRxCustomLabel::textChanged() {
+    updateAccelerator();
+    QAccessibleEvent nameChanged(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&nameChanged);
+    adjustBounds();
+    update();
+}
+
+void TRxCustomLabel::setHover(bool on) {
+    if (on == m_hover)
+        return;
+    m_hover = on;
+    if (on)
+        emit OnMouseEnter();
+    else
+        emit OnMouseLeave();
+}
+
+void TRxCustomLabel::recheckHover() {
+    setHover(isEnabled() && applicationInForeground() &&
+             QApplication::widgetAt(QCursor::pos()) == this);
+}
+
+void TRxCustomLabel::focusAccelerated() {
+    QWidget* control = m_focusControl;
+    if (!control || !isEnabled() || !m_showAccelChar)
+        return;
+    if (control->isEnabled() && control->isVisible() && control->focusPolicy() != Qt::NoFocus)
+        control->setFocus(Qt::ShortcutFocusReason);
+}
+
+void TRxCustomLabel::updateAccelerator() {
+    // Without a control to focus the key is left to others.
+    const bool active = m_showAccelChar && m_focusControl;
+    m_accelerator->setKey(active ? QKeySequence::mnemonic(labelText()) : QKeySequence());
+}
+
+void TRxCustomLabel::focusChanged(QWidget* now) {
+    const bool focused = m_focusControl && now == m_focusControl;
+    if (focused == m_focused)
+        return;
+    m_focused = focused;
+    if (m_showFocus)
+        update();
+}
+
+void TRxCustomLabel::forgetFocusControl() {
+    m_focusControl = nullptr;
+    m_focused = false;
+    updateAccelerator();
+    if (m_showFocus)
+        update();
+}
+
+} // namespace zumzik
