@@ -34,6 +34,14 @@ Qt::Alignment horizontalAlignment(TRxCustomLabel::TAlignment alignment) {
     return Qt::AlignLeft;
 }
 
+// Stores value in field; false when it was there already, so that setters can skip the work.
+template <typename T> bool assignChanged(T& field, const T& value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 bool applicationInForeground() {
     return QApplication::activeWindow() != nullptr;
 }
@@ -73,10 +81,8 @@ QString TRxCustomLabel::displayText() const {
 }
 
 void TRxCustomLabel::setCaption(const QString& caption) {
-    if (caption == m_caption)
-        return;
-    m_caption = caption;
-    textChanged();
+    if (assignChanged(m_caption, caption))
+        textChanged();
 }
 
 QColor TRxCustomLabel::shadowColor() const {
@@ -84,10 +90,8 @@ QColor TRxCustomLabel::shadowColor() const {
 }
 
 void TRxCustomLabel::setShadowColor(const QColor& color) {
-    if (color == m_shadowColor)
-        return;
-    m_shadowColor = color;
-    update();
+    if (assignChanged(m_shadowColor, color))
+        update();
 }
 
 void TRxCustomLabel::resetShadowColor() {
@@ -95,18 +99,13 @@ void TRxCustomLabel::resetShadowColor() {
 }
 
 void TRxCustomLabel::setShadowSize(quint8 size) {
-    if (size == m_shadowSize)
-        return;
-    m_shadowSize = size;
-    adjustBounds();
-    update();
+    if (assignChanged(m_shadowSize, size))
+        resizeAndRepaint();
 }
 
 void TRxCustomLabel::setShadowPos(TShadowPosition position) {
-    if (position == m_shadowPos)
-        return;
-    m_shadowPos = position;
-    update();
+    if (assignChanged(m_shadowPos, position))
+        update();
 }
 
 void TRxCustomLabel::setAutoSize(bool on) {
@@ -115,38 +114,28 @@ void TRxCustomLabel::setAutoSize(bool on) {
 }
 
 void TRxCustomLabel::setAlignment(TAlignment alignment) {
-    if (alignment == m_alignment)
-        return;
-    m_alignment = alignment;
-    update();
+    if (assignChanged(m_alignment, alignment))
+        update();
 }
 
 void TRxCustomLabel::setTextLayout(TTextLayout layout) {
-    if (layout == m_textLayout)
-        return;
-    m_textLayout = layout;
-    update();
+    if (assignChanged(m_textLayout, layout))
+        update();
 }
 
 void TRxCustomLabel::setWordWrap(bool on) {
-    if (on == m_wordWrap)
-        return;
-    m_wordWrap = on;
-    adjustBounds();
-    update();
+    if (assignChanged(m_wordWrap, on))
+        resizeAndRepaint();
 }
 
 void TRxCustomLabel::setTransparent(bool on) {
-    if (on == m_transparent)
-        return;
-    m_transparent = on;
-    update();
+    if (assignChanged(m_transparent, on))
+        update();
 }
 
 void TRxCustomLabel::setShowAccelChar(bool on) {
-    if (on == m_showAccelChar)
+    if (!assignChanged(m_showAccelChar, on))
         return;
-    m_showAccelChar = on;
     // "&&" becomes one character or two, so the width changes as much as with a new caption.
     textChanged();
 }
@@ -167,10 +156,8 @@ void TRxCustomLabel::setFocusControl(QWidget* control) {
 }
 
 void TRxCustomLabel::setShowFocus(bool on) {
-    if (on == m_showFocus)
-        return;
-    m_showFocus = on;
-    update();
+    if (assignChanged(m_showFocus, on))
+        update();
 }
 
 QColor TRxCustomLabel::color() const {
@@ -201,7 +188,7 @@ void TRxCustomLabel::paintEvent(QPaintEvent*) {
     int flags = Qt::TextExpandTabs | Qt::AlignTop | horizontalAlignment(m_alignment);
     if (m_wordWrap)
         flags |= Qt::TextWordWrap;
-    // One pixel of margin on either side, so that italic overhangs and the shadow stay inside.
+    // A pixel of margin on either side of the text.
     QRect textRect = rect().adjusted(1, 0, -1, 0);
     if (m_textLayout != tlTop) {
         const QRect extent = drawShadowedText(nullptr, textRect, flags);
@@ -340,6 +327,10 @@ void TRxCustomLabel::textChanged() {
     updateAccelerator();
     QAccessibleEvent nameChanged(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&nameChanged);
+    resizeAndRepaint();
+}
+
+void TRxCustomLabel::resizeAndRepaint() {
     adjustBounds();
     update();
 }

@@ -99,6 +99,7 @@ private:
     void drawFocusRect(QPainter& painter, const QRect& rect) const;
     // The caption or the way it is shown changed: accelerator, accessible name, size, look.
     void textChanged();
+    void resizeAndRepaint();
     void setHover(bool on);
     void recheckHover();
     void focusAccelerated();
