@@ -1,8 +1,7 @@
 #include "IconFileEncoder.h"
 
 #include "ComponentError.h"
-
-#include <QtEndian>
+#include "LittleEndian.h"
 
 namespace zumzik {
 namespace {
@@ -13,18 +12,6 @@ constexpr int BitmapInfoHeaderSize = 40;
 
 void appendUInt8(QByteArray& out, int value) {
     out.append(static_cast<char>(value & 0xFF));
-}
-
-void appendUInt16(QByteArray& out, quint16 value) {
-    char bytes[2];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 2);
-}
-
-void appendUInt32(QByteArray& out, quint32 value) {
-    char bytes[4];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
 }
 
 } // namespace
@@ -46,37 +33,38 @@ QByteArray IconFileEncoder::encode(const QImage& picture) {
     QByteArray out;
     out.reserve(IconDirectorySize + DirectoryEntrySize + imageBytes);
 
-    appendUInt16(out, 0); // reserved
-    appendUInt16(out, 1); // type: icon
-    appendUInt16(out, 1); // one image
+    LittleEndian::appendUInt16(out, 0); // reserved
+    LittleEndian::appendUInt16(out, 1); // type: icon
+    LittleEndian::appendUInt16(out, 1); // one image
 
     appendUInt8(out, width == MaximumSide ? 0 : width);
     appendUInt8(out, height == MaximumSide ? 0 : height);
-    appendUInt8(out, 0);   // no palette
-    appendUInt8(out, 0);   // reserved
-    appendUInt16(out, 1);  // planes
-    appendUInt16(out, 32); // bits per pixel
-    appendUInt32(out, static_cast<quint32>(imageBytes));
-    appendUInt32(out, IconDirectorySize + DirectoryEntrySize);
+    appendUInt8(out, 0);                 // no palette
+    appendUInt8(out, 0);                 // reserved
+    LittleEndian::appendUInt16(out, 1);  // planes
+    LittleEndian::appendUInt16(out, 32); // bits per pixel
+    LittleEndian::appendUInt32(out, static_cast<quint32>(imageBytes));
+    LittleEndian::appendUInt32(out, IconDirectorySize + DirectoryEntrySize);
 
-    appendUInt32(out, BitmapInfoHeaderSize);
-    appendUInt32(out, static_cast<quint32>(width));
-    appendUInt32(out, static_cast<quint32>(height * 2)); // colour bitmap and mask, stacked
-    appendUInt16(out, 1);
-    appendUInt16(out, 32);
-    appendUInt32(out, 0); // no compression
-    appendUInt32(out, static_cast<quint32>(imageBytes - BitmapInfoHeaderSize));
-    appendUInt32(out, 0); // pixels per metre, across
-    appendUInt32(out, 0); // and down
-    appendUInt32(out, 0); // colours used
-    appendUInt32(out, 0); // colours important
+    LittleEndian::appendUInt32(out, BitmapInfoHeaderSize);
+    LittleEndian::appendUInt32(out, static_cast<quint32>(width));
+    LittleEndian::appendUInt32(out,
+                               static_cast<quint32>(height * 2)); // colour bitmap and mask, stacked
+    LittleEndian::appendUInt16(out, 1);
+    LittleEndian::appendUInt16(out, 32);
+    LittleEndian::appendUInt32(out, 0); // no compression
+    LittleEndian::appendUInt32(out, static_cast<quint32>(imageBytes - BitmapInfoHeaderSize));
+    LittleEndian::appendUInt32(out, 0); // pixels per metre, across
+    LittleEndian::appendUInt32(out, 0); // and down
+    LittleEndian::appendUInt32(out, 0); // colours used
+    LittleEndian::appendUInt32(out, 0); // colours important
 
     // Both bitmaps run bottom-up. Format_ARGB32 keeps each pixel as one native 32-bit word, which
     // written little-endian gives the blue, green, red, alpha byte order of the file.
     for (int y = height - 1; y >= 0; --y) {
         const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         for (int x = 0; x < width; ++x)
-            appendUInt32(out, line[x]);
+            LittleEndian::appendUInt32(out, line[x]);
     }
     for (int y = height - 1; y >= 0; --y) {
         const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));

@@ -1,6 +1,7 @@
 #include "TIconList.h"
 
 #include "ComponentError.h"
+#include "LittleEndian.h"
 #include "StreamWrite.h"
 #include "TFiler.h"
 
@@ -30,8 +31,8 @@ std::optional<qint32> readInt32(QIODevice& stream) {
 }
 
 void writeInt32(QIODevice& stream, qint32 value) {
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
+    QByteArray bytes;
+    LittleEndian::appendInt32(bytes, value);
     writeToStream(stream, bytes);
 }
 

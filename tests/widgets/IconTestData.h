@@ -2,12 +2,12 @@
 
 #include "ComponentError.h"
 #include "IconFileEncoder.h"
+#include "LittleEndian.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
-#include <QtEndian>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
@@ -21,17 +21,11 @@ inline QByteArray iconBytes(QColor colour, int side = 16) {
     return IconFileEncoder::encode(picture);
 }
 
-inline QByteArray int32Bytes(qint32 value) {
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
 // Builds a stored icon list piece by piece: numbers as little-endian 32-bit words, and raw bytes.
 class StoredForm {
 public:
     StoredForm& number(qint32 value) {
-        m_bytes += int32Bytes(value);
+        LittleEndian::appendInt32(m_bytes, value);
         return *this;
     }
     StoredForm& record(const QByteArray& image) {

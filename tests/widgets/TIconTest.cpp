@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QPixmap>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace zumzik;

@@ -1,6 +1,7 @@
 #include "BitmapFileWriter.h"
 
-#include <QtEndian>
+#include "LittleEndian.h"
+
 #include <stdexcept>
 
 namespace zumzik {
@@ -10,18 +11,6 @@ constexpr int FileHeaderSize = 14;
 constexpr int InfoHeaderSize = 40;
 // 72 dots per inch, as most painting programs write.
 constexpr quint32 PixelsPerMetre = 2835;
-
-void appendUInt16(QByteArray& out, quint16 value) {
-    char bytes[2];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 2);
-}
-
-void appendUInt32(QByteArray& out, quint32 value) {
-    char bytes[4];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
-}
 
 QByteArray pixelRow(const QImage& picture, int y, int bitsPerPixel, int rowBytes) {
     QByteArray row(rowBytes, '\0');
@@ -64,21 +53,22 @@ QByteArray BitmapFileWriter::encode(const QImage& picture, int bitsPerPixel) {
     QByteArray out;
     out.reserve(pixelOffset + pixelBytes);
     out.append("BM", 2);
-    appendUInt32(out, static_cast<quint32>(pixelOffset + pixelBytes));
-    appendUInt32(out, 0); // reserved
-    appendUInt32(out, static_cast<quint32>(pixelOffset));
+    LittleEndian::appendUInt32(out, static_cast<quint32>(pixelOffset + pixelBytes));
+    LittleEndian::appendUInt32(out, 0); // reserved
+    LittleEndian::appendUInt32(out, static_cast<quint32>(pixelOffset));
 
-    appendUInt32(out, InfoHeaderSize);
-    appendUInt32(out, static_cast<quint32>(picture.width()));
-    appendUInt32(out, static_cast<quint32>(picture.height())); // positive: rows run bottom-up
-    appendUInt16(out, 1);
-    appendUInt16(out, static_cast<quint16>(bitsPerPixel));
-    appendUInt32(out, 0); // no compression
-    appendUInt32(out, static_cast<quint32>(pixelBytes));
-    appendUInt32(out, PixelsPerMetre);
-    appendUInt32(out, PixelsPerMetre);
-    appendUInt32(out, static_cast<quint32>(paletteEntries));
-    appendUInt32(out, 0); // all colours important
+    LittleEndian::appendUInt32(out, InfoHeaderSize);
+    LittleEndian::appendUInt32(out, static_cast<quint32>(picture.width()));
+    LittleEndian::appendUInt32(
+        out, static_cast<quint32>(picture.height())); // positive: rows run bottom-up
+    LittleEndian::appendUInt16(out, 1);
+    LittleEndian::appendUInt16(out, static_cast<quint16>(bitsPerPixel));
+    LittleEndian::appendUInt32(out, 0); // no compression
+    LittleEndian::appendUInt32(out, static_cast<quint32>(pixelBytes));
+    LittleEndian::appendUInt32(out, PixelsPerMetre);
+    LittleEndian::appendUInt32(out, PixelsPerMetre);
+    LittleEndian::appendUInt32(out, static_cast<quint32>(paletteEntries));
+    LittleEndian::appendUInt32(out, 0); // all colours important
 
     for (int index = 0; index < paletteEntries; ++index) {
         const QRgb rgb = index < picture.colorCount() ? picture.color(index) : qRgb(0, 0, 0);

@@ -1,8 +1,8 @@
 #include "FacePainter.h"
 
-#include <QPainter>
+#include "Supersampler.h"
+
 #include <QPainterPath>
-#include <QRadialGradient>
 
 namespace zumzik {
 namespace {
@@ -25,22 +25,10 @@ void paintDisc(QPainter& painter) {
     painter.setBrush(body);
     painter.drawEllipse(centre, 22.2, 22.2);
 
-    // A soft sheen on the upper left, as if lit from there.
-    QRadialGradient sheen(QPointF(17, 9.5), 10);
-    sheen.setColorAt(0.0, QColor(255, 255, 255, 140));
-    sheen.setColorAt(1.0, QColor(255, 255, 255, 0));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(sheen);
-    painter.drawEllipse(QPointF(17, 9.5), 10, 6);
-
-    // Rosy cheeks.
-    for (const qreal x : {11.5, 36.5}) {
-        QRadialGradient cheek(QPointF(x, 29), 4.5);
-        cheek.setColorAt(0.0, QColor(255, 120, 60, 110));
-        cheek.setColorAt(1.0, QColor(255, 120, 60, 0));
-        painter.setBrush(cheek);
-        painter.drawEllipse(QPointF(x, 29), 4.5, 4.5);
-    }
+    // A soft sheen on the upper left, as if lit from there, and rosy cheeks.
+    Supersampler::paintSoftSpot(painter, QPointF(17, 9.5), 10, 6, QColor(255, 255, 255, 140));
+    for (const qreal x : {11.5, 36.5})
+        Supersampler::paintSoftSpot(painter, QPointF(x, 29), 4.5, 4.5, QColor(255, 120, 60, 110));
 }
 
 void paintOpenEye(QPainter& painter, qreal x) {
@@ -95,14 +83,8 @@ void paintSmile(QPainter& painter) {
 } // namespace
 
 QImage FacePainter::paint(Pose pose, int side) {
-    const int canvasSide = side * Supersampling;
-    QImage canvas(canvasSide, canvasSide, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
-    {
-        QPainter painter(&canvas);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(canvasSide / Units, canvasSide / Units);
-
+    return Supersampler::paint(QSize(side, side), Supersampling, [&](QPainter& painter) {
+        painter.scale(side / Units, side / Units);
         paintDisc(painter);
         if (pose == Pose::Smiling) {
             paintBrow(painter, 16.5, 0.0, 3.0, 0.0);
@@ -116,9 +98,7 @@ QImage FacePainter::paint(Pose pose, int side) {
             paintOpenEye(painter, 31.5);
         }
         paintSmile(painter);
-    }
-    return canvas.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-        .convertToFormat(QImage::Format_ARGB32);
+    });
 }
 
 } // namespace zumzik

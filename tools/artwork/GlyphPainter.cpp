@@ -1,8 +1,9 @@
 #include "GlyphPainter.h"
 
+#include "Supersampler.h"
+
 #include <QLineF>
 #include <QLinearGradient>
-#include <QPainter>
 #include <QPainterPath>
 #include <array>
 #include <cmath>
@@ -132,15 +133,7 @@ QImage GlyphPainter::helpGlyph() {
 QImage GlyphPainter::exitGlyph() {
     constexpr int width = 19;
     constexpr int height = 18;
-    constexpr int supersampling = 8;
-    QImage canvas(width * supersampling, height * supersampling,
-                  QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
-    {
-        QPainter painter(&canvas);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(supersampling, supersampling);
-
+    const QImage small = Supersampler::paint(QSize(width, height), 8, [](QPainter& painter) {
         // The two bars of the cross as one outline, so that the rim runs round the whole shape.
         QPainterPath cross;
         const QLineF bars[] = {{4.0, 3.5, 15.0, 14.5}, {15.0, 3.5, 4.0, 14.5}};
@@ -160,10 +153,7 @@ QImage GlyphPainter::exitGlyph() {
         painter.setPen(QPen(QColor(100, 0, 0), 0.9));
         painter.setBrush(body);
         painter.drawPath(cross);
-    }
-    const QImage small =
-        canvas.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-            .convertToFormat(QImage::Format_ARGB32);
+    });
 
     // Without an alpha channel, the soft edge is mixed with a button's usual face colour; the
     // faintest edge pixels become transparent instead.

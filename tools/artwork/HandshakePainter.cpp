@@ -1,11 +1,11 @@
 #include "HandshakePainter.h"
 
 #include "MarblePainter.h"
+#include "Supersampler.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
 
 namespace zumzik {
 namespace {
@@ -71,12 +71,7 @@ QPainterPath finger(QPointF base, QPointF tip, qreal thickness) {
 
 void paintHands(QPainter& painter) {
     // Shadow of the clasp on the stone.
-    QRadialGradient shadow(QPointF(122, 140), 80);
-    shadow.setColorAt(0.0, QColor(0, 0, 0, 120));
-    shadow.setColorAt(1.0, QColor(0, 0, 0, 0));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(shadow);
-    painter.drawEllipse(QPointF(122, 140), 105, 24);
+    Supersampler::paintSoftSpot(painter, QPointF(122, 140), 105, 24, QColor(0, 0, 0, 120));
 
     // Sleeves, rising a little towards the clasp.
     paintSleeve(painter, polygonPath({{-4, 96}, {54, 82}, {62, 130}, {-4, 156}}),
@@ -121,8 +116,7 @@ void paintHands(QPainter& painter) {
              skinBrush(RightSkin, fingerTips[i].y() - 5, fingerBases[i].y()), RightSkin.line);
 
     // Its thumb lies over the top of the left hand.
-    fill(painter, finger({150, 80}, {100, 84}, 11.5), skinBrush(RightSkin, 74, 90),
-         RightSkin.line);
+    fill(painter, finger({150, 80}, {100, 84}, 11.5), skinBrush(RightSkin, 74, 90), RightSkin.line);
     painter.setPen(QPen(RightSkin.line, 0.8));
     painter.setBrush(QColor(232, 190, 170));
     painter.drawEllipse(QPointF(101, 83), 3.6, 3.0);
@@ -131,25 +125,18 @@ void paintHands(QPainter& painter) {
 } // namespace
 
 QImage HandshakePainter::paint() {
-    QImage hands(Width * Supersampling, Height * Supersampling,
-                 QImage::Format_ARGB32_Premultiplied);
-    hands.fill(Qt::transparent);
-    {
-        QPainter painter(&hands);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(Supersampling, Supersampling);
-        // The clasp is drawn about the middle of a slightly smaller frame, then enlarged to
-        // fill the picture.
-        painter.translate(Width / 2.0, Height / 2.0);
-        painter.scale(1.2, 1.2);
-        painter.translate(-122.0, -104.0);
-        paintHands(painter);
-    }
-
+    const QImage hands =
+        Supersampler::paint(QSize(Width, Height), Supersampling, [](QPainter& painter) {
+            // The clasp is drawn about the middle of a slightly smaller frame, then enlarged to
+            // fill the picture.
+            painter.translate(Width / 2.0, Height / 2.0);
+            painter.scale(1.2, 1.2);
+            painter.translate(-122.0, -104.0);
+            paintHands(painter);
+        });
     QImage picture = MarblePainter::paint(QSize(Width, Height));
     QPainter painter(&picture);
-    painter.drawImage(0, 0,
-                      hands.scaled(Width, Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    painter.drawImage(0, 0, hands);
     painter.end();
     return picture;
 }
