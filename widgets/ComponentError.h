@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace zumzik {
+
+// An error raised by a display component. The message is UTF-8, ready for the application's
+// error box.
+class ComponentError : public std::runtime_error {
+public:
+    explicit ComponentError(const QString& message);
+
+    // "List index out of bounds (%d)", raised for a bad index into a component's list.
+    static ComponentError listIndexOutOfBounds(long long index);
+};
+
+} // namespace zumzik
