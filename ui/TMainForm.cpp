@@ -1,5 +1,6 @@
 #include "TMainForm.h"
 
+#include "Artwork.h"
 #include "Cp1251.h"
 #include "ExitProtest.h"
 #include "ReplyLineText.h"
@@ -46,6 +47,11 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     m_ui->Edit1->setPalette(editPalette);
     m_ui->Edit1->installEventFilter(this);
     m_ui->Edit1->setFocus();
+
+    m_ui->AboutButton->setIcon(Artwork::buttonGlyph(QStringLiteral("about-glyph.bmp"), 2));
+    m_ui->HelpButton->setIcon(Artwork::buttonGlyph(QStringLiteral("help-glyph.bmp"), 2));
+    m_ui->ExitButton->setIcon(Artwork::buttonGlyph(QStringLiteral("exit-glyph.bmp"), 1));
+    m_ui->ExitButton->setIconSize(QSize(19, 18));
 
     connect(m_ui->AboutButton, &QPushButton::clicked, this, &TMainForm::AboutButtonClick);
     connect(m_ui->HelpButton, &QPushButton::clicked, this, &TMainForm::HelpButtonClick);

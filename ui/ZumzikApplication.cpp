@@ -1,6 +1,7 @@
 #include "ZumzikApplication.h"
 
 #include "ApplicationErrorReport.h"
+#include "Artwork.h"
 #include "TAboutBox.h"
 #include "TInfoBox.h"
 #include "TMainForm.h"
@@ -49,6 +50,7 @@ ZumzikApplication::ZumzikApplication(int& argc, char** argv) : QApplication(argc
     // message box may be the only visible window while the main window hides in the tray.
     setQuitOnLastWindowClosed(false);
     installFontSubstitutes();
+    setWindowIcon(Artwork::programIcon());
     ApplicationErrorReport::setHandler(
         [this](const QString& message) { m_errorBox.show(message); });
     connect(this, &QGuiApplication::commitDataRequest, this, &ZumzikApplication::commitData);

@@ -88,6 +88,11 @@ TEST_F(MainFormTest, WindowAndControlsStandWhereTheyBelong) {
     EXPECT_EQ(ui().Edit1->palette().color(QPalette::Base), form.palette().color(QPalette::Button));
     for (QPushButton* button : {ui().AboutButton, ui().HelpButton, ui().ExitButton})
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->objectName().toStdString();
+    // The glyphs come from the built-in artwork, each with its normal picture at its own size.
+    EXPECT_EQ(ui().AboutButton->icon().availableSizes(), QList<QSize>{QSize(16, 16)});
+    EXPECT_EQ(ui().HelpButton->icon().availableSizes(), QList<QSize>{QSize(16, 16)});
+    EXPECT_EQ(ui().ExitButton->icon().availableSizes(), QList<QSize>{QSize(19, 18)});
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
     EXPECT_EQ(ui().AboutButton->cursor().shape(), Qt::WhatsThisCursor);
     EXPECT_EQ(ui().HelpButton->cursor().shape(), Qt::WhatsThisCursor);
     EXPECT_EQ(ui().ExitButton->cursor().shape(), Qt::ArrowCursor);
