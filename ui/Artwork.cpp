@@ -15,6 +15,10 @@ static void registerArtwork() {
 
 namespace zumzik {
 
+void Artwork::registerResources() {
+    registerArtwork();
+}
+
 QString Artwork::path(const QString& fileName) {
     registerArtwork();
     return QStringLiteral(":/artwork/") + fileName;

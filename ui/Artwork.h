@@ -12,6 +12,8 @@ public:
     static QIcon programIcon();
     // A button's glyph bitmap made into an icon, its bottom-left colour transparent.
     static QIcon buttonGlyph(const QString& fileName, int imageCount);
+    // Makes the artwork available under ":/artwork"; Artwork's own functions do it themselves.
+    static void registerResources();
     // The path of an artwork file in the resource system.
     static QString path(const QString& fileName);
 };

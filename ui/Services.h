@@ -3,6 +3,7 @@
 namespace zumzik {
 
 class Clock;
+class LinkOpener;
 class MessageBoxes;
 class SoundPlayer;
 
@@ -11,6 +12,7 @@ struct Services {
     MessageBoxes& boxes;
     SoundPlayer& sound;
     const Clock& clock;
+    LinkOpener& links;
 };
 
 } // namespace zumzik

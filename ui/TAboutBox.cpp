@@ -1,17 +1,45 @@
 #include "TAboutBox.h"
 
+#include "Artwork.h"
+#include "LinkOpener.h"
 #include "WindowFont.h"
 #include "ui_AboutBox.h"
 
+#include <QStyle>
+
 namespace zumzik {
 
-TAboutBox::TAboutBox(QWidget* parent)
-    : ModalWindow(parent), m_ui(std::make_unique<Ui::AboutBox>()) {
+TAboutBox::TAboutBox(LinkOpener& links, QWidget* parent)
+    : ModalWindow(parent), m_ui(std::make_unique<Ui::AboutBox>()), m_links(links) {
+    Artwork::registerResources(); // the picture comes from the resources
     m_ui->setupUi(this);
     setFont(windowFont());
     setFixedSize(size());
+
+    // The title: "Arial", 16-pixel bold characters in blue with a white shadow.
+    QFont title(QStringLiteral("Arial"));
+    title.setPixelSize(16);
+    title.setBold(true);
+    m_ui->RxLabel1->setFont(title);
+    QPalette blue = m_ui->RxLabel1->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    m_ui->RxLabel1->setPalette(blue);
+    m_ui->RxLabel1->setShadowColor(palette().color(QPalette::HighlightedText));
+
+    m_ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    m_ui->BitBtn1->setFocus();
+    connect(m_ui->Label4, &LinkLabel::clicked, this, &TAboutBox::Label4Click);
+    connect(m_ui->Label5, &LinkLabel::clicked, this, &TAboutBox::Label5Click);
 }
 
 TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::Label4Click() {
+    m_links.open(QStringLiteral("mailto:") + m_ui->Label4->text());
+}
+
+void TAboutBox::Label5Click() {
+    m_links.open(m_ui->Label5->text());
+}
 
 } // namespace zumzik

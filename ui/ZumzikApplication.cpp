@@ -81,7 +81,7 @@ void ZumzikApplication::commitData(QSessionManager& manager) {
 }
 
 int ZumzikApplication::run() {
-    m_mainForm = std::make_unique<TMainForm>(Services{m_boxes, m_sound, m_clock});
+    m_mainForm = std::make_unique<TMainForm>(Services{m_boxes, m_sound, m_clock, m_links});
     connect(
         m_mainForm.get(), &TMainForm::closed, this, [] { exit(0); }, Qt::QueuedConnection);
     try {
@@ -89,7 +89,7 @@ int ZumzikApplication::run() {
     } catch (...) {
         ApplicationErrorReport::reportCurrentException();
     }
-    m_aboutBox = new TAboutBox(m_mainForm.get());
+    m_aboutBox = new TAboutBox(m_links, m_mainForm.get());
     m_infoBox = new TInfoBox(m_mainForm.get());
     m_mainForm->setSecondaryWindows(m_aboutBox, m_infoBox);
     m_mainForm->showCentred();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "DesktopLinkOpener.h"
 #include "ErrorBox.h"
 #include "QtMessageBoxes.h"
 #include "QtSoundPlayer.h"
@@ -41,6 +42,7 @@ private:
     ErrorBox m_errorBox{m_boxes};
     QtSoundPlayer m_sound;
     SystemClock m_clock;
+    DesktopLinkOpener m_links;
     std::unique_ptr<TMainForm> m_mainForm;
     TAboutBox* m_aboutBox = nullptr;
     TInfoBox* m_infoBox = nullptr;

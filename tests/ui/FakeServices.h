@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LinkOpener.h"
 #include "MessageBoxes.h"
 #include "SoundPlayer.h"
 
@@ -9,7 +10,7 @@
 namespace zumzik::test {
 
 // Everything the program shows or plays, in the order it happened: "error: …", "protest: …",
-// "sound: …".
+// "sound: …", "open: …".
 struct ServiceLog {
     QStringList events;
 };
@@ -37,6 +38,15 @@ class FakeSoundPlayer final : public SoundPlayer {
 public:
     explicit FakeSoundPlayer(ServiceLog& log) : m_log(log) {}
     void play(const QString& fileName) override { m_log.events << "sound: " + fileName; }
+
+private:
+    ServiceLog& m_log;
+};
+
+class FakeLinkOpener final : public LinkOpener {
+public:
+    explicit FakeLinkOpener(ServiceLog& log) : m_log(log) {}
+    void open(const QString& address) override { m_log.events << "open: " + address; }
 
 private:
     ServiceLog& m_log;

@@ -46,8 +46,9 @@ protected:
     test::ServiceLog log;
     test::FakeMessageBoxes boxes{log};
     test::FakeSoundPlayer sound{log};
+    test::FakeLinkOpener links{log};
     test::FakeClock clock;
-    TMainForm form{Services{boxes, sound, clock}};
+    TMainForm form{Services{boxes, sound, clock, links}};
     QStringList reported;
 
     MainFormTest() {
@@ -166,7 +167,7 @@ TEST_F(MainFormTest, HugeReplyIsCutBeforeLayout) {
 }
 
 TEST_F(MainFormTest, FocusStaysInTheInputFieldAfterEveryButton) {
-    auto* about = new TAboutBox(&form);
+    auto* about = new TAboutBox(links, &form);
     auto* info = new TInfoBox(&form);
     form.setSecondaryWindows(about, info);
     form.showCentred();
