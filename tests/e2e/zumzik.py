@@ -61,8 +61,11 @@ class Zumzik:
         for name in os.listdir(DATA_DIR):
             if name not in leave_out:
                 shutil.copy(os.path.join(DATA_DIR, name), self.workdir)
-        self.process = desktop.spawn([PROGRAM], cwd=self.workdir,
-                                     env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+        # What the program says on the terminal (a missing sound device, say) goes to a log in
+        # its working directory rather than into the test report.
+        with open(os.path.join(self.workdir, "output.log"), "wb") as log:
+            self.process = desktop.spawn([PROGRAM], cwd=self.workdir, stdout=log, stderr=log,
+                                         env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
         self.main_window = wait_until(self._first_window, START_TIMEOUT, "the main window")
         wait_until(self.main_window.is_viewable, TIMEOUT, "the main window to be mapped")
 
@@ -112,6 +115,12 @@ class Zumzik:
 
     def accessible_windows(self):
         return [w for w in refreshed(self.application()) if w is not None]
+
+    def accessible_window(self, role, name):
+        """A window of the program on the accessibility bus, once it is there."""
+        return wait_until(lambda: next((w for w in self.accessible_windows()
+                                         if w.getRoleName() == role and w.name == name), None),
+                          TIMEOUT, f"a {role} named {name!r} on the accessibility bus")
 
     def main_accessible(self):
         return wait_until(lambda: next((w for w in self.accessible_windows()
