@@ -23,6 +23,10 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 FIRST_DISPLAY = 60
 LAST_DISPLAY = 199
 
+# Keys that a virtual keyboard does not have in practice (multimedia and launcher keys); the
+# Russian letters are bound to them.
+FIRST_CYRILLIC_KEYCODE = 180
+
 SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
 
@@ -75,6 +79,7 @@ class Desktop:
             self.env = self._private_environment()
             self._start_session_bus()
             self._start_accessibility_bus()
+            self._bind_cyrillic_keys()
             if window_manager:
                 self._start_window_manager()
         except BaseException:
@@ -143,6 +148,17 @@ class Desktop:
                    and "not found" not in self.output(["xprop", "-root", "AT_SPI_BUS"],
                                                       check=False),
                    20, "the accessibility bus")
+
+    def _bind_cyrillic_keys(self):
+        # xdotool types a character missing from the keyboard map by binding it to a spare key
+        # for a moment; a busy program that reads the key after the binding has changed again
+        # sees another letter. With the Russian letters on keys of their own, nothing changes.
+        lines = []
+        for offset, small in enumerate("абвгдеёжзийклмнопрстуфхцчшщъыьэюя"):
+            lines.append(f"keycode {FIRST_CYRILLIC_KEYCODE + offset} = "
+                         f"U{ord(small):04X} U{ord(small.upper()):04X}")
+        subprocess.run(["xmodmap", "-"], input="\n".join(lines), text=True, env=self.env,
+                       check=True, timeout=30)
 
     def _start_window_manager(self):
         settings = os.path.join(self.home, "icewm")
