@@ -269,7 +269,7 @@ class Window:
         return self.id
 
     def __repr__(self):
-        return f"Window(0x{self.id:x}, {self.title()!r})"
+        return f"Window(0x{self.id:x})"
 
     def _property(self, name):
         return self.desktop.output(["xprop", "-id", str(self.id), name], check=False)
@@ -314,13 +314,13 @@ class Window:
     def click(self, x, y, button=1):
         """A real mouse click at (x, y) in the client area."""
         left, top, _, _ = self.geometry()
-        self.desktop.xdotool("mousemove", "--sync", left + x, top + y, "click", button)
+        self.desktop.xdotool("mousemove", left + x, top + y, "click", button)
 
     def click_close_button(self):
         """A real click on the close button at the right end of the title bar."""
         x, y, width, _ = self.geometry()
         _, right, top, _ = self.frame_extents()
-        self.desktop.xdotool("mousemove", "--sync", x + width + right - top // 2 - 1,
+        self.desktop.xdotool("mousemove", x + width + right - top // 2 - 1,
                              y - top // 2, "click", 1)
 
     def drag_title_bar(self, dx, dy):
@@ -328,10 +328,10 @@ class Window:
         x, y, width, _ = self.geometry()
         _, _, top, _ = self.frame_extents()
         grab_x, grab_y = x + width // 3, y - top // 2
-        self.desktop.xdotool("mousemove", "--sync", grab_x, grab_y, "mousedown", 1)
+        self.desktop.xdotool("mousemove", grab_x, grab_y, "mousedown", 1)
         # Several steps, so that the window manager sees a drag rather than a click.
         for step in range(1, 6):
-            self.desktop.xdotool("mousemove", "--sync", grab_x + dx * step // 5,
+            self.desktop.xdotool("mousemove", grab_x + dx * step // 5,
                                  grab_y + dy * step // 5)
         self.desktop.xdotool("mouseup", 1)
 

@@ -148,7 +148,7 @@ class Zumzik:
     def click_control(self, accessible):
         """A real mouse click in the middle of a control."""
         extents = accessible.queryComponent().getExtents(atspi().DESKTOP_COORDS)
-        self.desktop.xdotool("mousemove", "--sync", extents.x + extents.width // 2,
+        self.desktop.xdotool("mousemove", extents.x + extents.width // 2,
                              extents.y + extents.height // 2, "click", 1)
 
     def click_button(self, name, window=None):
