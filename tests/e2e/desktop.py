@@ -284,9 +284,11 @@ class Window:
                 for atom in text.split("=", 1)[-1].split(",")} if "=" in text else set()
 
     def window_type(self):
+        """The window's preferred type (NORMAL, DIALOG, ...): the first one it names."""
         text = self._property("_NET_WM_WINDOW_TYPE")
-        return text.split("=", 1)[-1].strip().replace("_NET_WM_WINDOW_TYPE_", "") \
-            if "=" in text else None
+        if "=" not in text:
+            return None
+        return text.split("=", 1)[1].split(",")[0].strip().replace("_NET_WM_WINDOW_TYPE_", "")
 
     def is_viewable(self):
         text = self.desktop.output(["xwininfo", "-id", str(self.id)], check=False)

@@ -108,7 +108,7 @@ class AboutWindowTest(SecondaryWindowTests, DesktopTestCase):
     def test_ok_button_closes_it(self):
         program = self.start()
         window = self.open(program)
-        program.click_button("OK", self.accessible(program))
+        program.click_button("OK", self.accessible(program), window)
         program.wait_until_gone(window)
         self.assert_keyboard_back_in_input_field(program)
 
