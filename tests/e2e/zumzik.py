@@ -131,8 +131,10 @@ class Zumzik:
                           TIMEOUT, f"a {role} named {name!r} on the accessibility bus")
 
     def main_accessible(self):
+        """The main window on the accessibility bus (message boxes share its title)."""
         return wait_until(lambda: next((w for w in self.accessible_windows()
-                                         if w.name == TITLE and w.childCount > 1), None),
+                                         if w.name == TITLE and w.getRoleName() != "alert"),
+                                        None),
                           TIMEOUT, "the main window on the accessibility bus")
 
     def control(self, role, name=None, window=None):
