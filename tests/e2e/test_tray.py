@@ -50,6 +50,16 @@ class TrayTest(DesktopTestCase):
         wait_until(lambda: not window.is_viewable() and window not in program.windows(),
                    TIMEOUT, "the main window to leave the screen and the task bar")
 
+    def click_minimise_button(self, program):
+        """A real click on the title bar's minimise button, the one left of the close button."""
+        window = program.main_window
+        x, y, width, _ = window.geometry()
+        _, right, top, _ = window.frame_extents()
+        close_x = x + width + right - top // 2 - 1
+        self.desktop.xdotool("mousemove", close_x - top - 2, y - top // 2, "click", 1)
+        wait_until(lambda: not window.is_viewable() and window not in program.windows(),
+                   TIMEOUT, "the main window to leave the screen and the task bar")
+
     def click_icon(self, program, button):
         icon = tray_icon(program)
         x, y, width, height = icon.geometry()
@@ -85,9 +95,9 @@ class TrayTest(DesktopTestCase):
         self.assertEqual(program.reply_line(), line, "no reproach after a click")
         self.assert_input_has_the_focus(program)
 
-    def test_right_click_brings_the_window_back_too(self):
+    def test_title_bar_button_hides_the_window_and_a_right_click_brings_it_back(self):
         program = self.start()
-        self.minimise(program)
+        self.click_minimise_button(program)
         self.click_icon(program, 3)
         self.wait_until_back(program)
         self.assert_input_has_the_focus(program)
