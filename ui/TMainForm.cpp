@@ -176,10 +176,17 @@ void TMainForm::changeEvent(QEvent* event) {
     const bool minimised =
         isMinimized() && !(change->oldState() & Qt::WindowMinimized) && isVisible();
     // Without a notification area there is nothing to hide in: the minimise stays an ordinary
-    // one, and the window can come back from the taskbar.
-    // The handler runs once the minimise is complete, as a hide inside it would be undone.
-    if (minimised && m_minimiseHandlerInstalled && m_services.tray.available())
-        QMetaObject::invokeMethod(this, &TMainForm::MyMin, Qt::QueuedConnection);
+    // one, and the window can come back from the taskbar. The handler runs once the minimise is
+    // complete, as a hide in the middle of it would be undone.
+    if (minimised && m_minimiseHandlerInstalled && m_services.tray.available()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isMinimized())
+                    MyMin();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void TMainForm::MyMin() {
