@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QThread>
 
 namespace zumzik {
 
@@ -15,18 +16,24 @@ bool QtTrayService::available() const {
 
 bool QtTrayService::add(const TrayRecord& record) {
     modify(record);
+    Q_ASSERT_X(QThread::currentThread() == thread(), "QtTrayService::add",
+               "the tray icon is only shown from its own thread");
     // A visible QSystemTrayIcon also moves into a notification area that appears later.
     m_icon.show();
     return available();
 }
 
 void QtTrayService::modify(const TrayRecord& record) {
+    Q_ASSERT_X(QThread::currentThread() == thread(), "QtTrayService::modify",
+               "the tray icon is only changed from its own thread");
     m_icon.setIcon(record.icon);
     if (m_icon.toolTip() != record.tip)
         m_icon.setToolTip(record.tip);
 }
 
 void QtTrayService::remove() {
+    Q_ASSERT_X(QThread::currentThread() == thread(), "QtTrayService::remove",
+               "the tray icon is only hidden from its own thread");
     m_icon.hide();
 }
 
