@@ -16,8 +16,6 @@ bool QtTrayService::available() const {
 
 bool QtTrayService::add(const TrayRecord& record) {
     modify(record);
-    Q_ASSERT_X(QThread::currentThread() == thread(), "QtTrayService::add",
-               "the tray icon is only shown from its own thread");
     // A visible QSystemTrayIcon also moves into a notification area that appears later.
     m_icon.show();
     return available();
