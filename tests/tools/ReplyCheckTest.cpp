@@ -61,14 +61,25 @@ TEST_F(ReplyCheck, CodePage1251FilesPass) {
     EXPECT_EQ(findings(), std::vector<std::string>{});
 }
 
-TEST_F(ReplyCheck, Utf8LinesAreNamedOneByOne) {
+TEST_F(ReplyCheck, Utf8LinesAreNamedInOneFindingPerFile) {
     // A code page 1251 file with UTF-8 lines appended by a Linux editor or a shell.
-    dir.write("work.zmz", kGoodReplies + "Работа не волк\nok\nЁлки-палки\n");
+    dir.write("work.zmz", kGoodReplies + "Работа не волк\nok\nЁлки-палки\nДа\nНу\n");
+    dir.write("life.zmz", kGoodReplies + "Жизнь\n");
     EXPECT_EQ(findings(), (std::vector<std::string>{
-                              "work.zmz:4: text is UTF-8, which the program would show garbled; "
+                              "life.zmz:4: text is UTF-8, which the program would show garbled; "
                               "--fix converts it",
-                              "work.zmz:6: text is UTF-8, which the program would show garbled; "
-                              "--fix converts it"}));
+                              "work.zmz:4: text is UTF-8 on lines 4, 6-8, which the program "
+                              "would show garbled; --fix converts them"}));
+
+    // A whole file saved as UTF-8, which is what an editor on Linux does.
+    std::string whole;
+    for (int line = 0; line < 50; ++line)
+        whole += "Ответ номер " + std::to_string(line) + "\n";
+    dir.write("comp.zmz", whole);
+    const auto found = findings();
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[2], "comp.zmz:1: text is UTF-8 on lines 1-50, which the program would show "
+                        "garbled; --fix converts them");
 }
 
 TEST_F(ReplyCheck, CharactersTheCodePageLacksAreNamed) {
@@ -140,8 +151,8 @@ TEST_F(ReplyCheck, Utf8RepliesAreMeasuredInCharacters) {
         letters += "ж";
     dir.write("scien.zmz", letters + "\n" + letters + "\n");
     const auto found = findings();
-    ASSERT_EQ(found.size(), 3u);
-    EXPECT_EQ(found[2], "scien.zmz:2: same reply as line 1");
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[1], "scien.zmz:2: same reply as line 1");
 }
 
 TEST_F(ReplyCheck, TooFewRepliesWhenAMinimumIsAsked) {
@@ -182,10 +193,12 @@ TEST_F(ReplyCheck, FixLeavesAFileWithAnEmojiUnchangedAndNamesTheLine) {
     std::vector<std::string> texts;
     for (const auto& finding : report.findings)
         texts.push_back(finding.text());
-    ASSERT_EQ(texts.size(), 4u);
+    ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(
         texts[0],
         "item.zmz: not converted, as code page 1251 lacks characters on the lines named here");
+    EXPECT_EQ(texts[1], "item.zmz:1: text is UTF-8 on lines 1, 3, which the program would show "
+                        "garbled; --fix converts them");
     EXPECT_EQ(texts[2], "item.zmz:2: text is UTF-8 with U+1F600, which code page 1251 lacks; "
                         "replace it by hand");
     EXPECT_EQ(readBytes(dir.path() / "item.zmz"), bytes);
