@@ -13,6 +13,7 @@
 
 using zumzik::ReplyFileChecker;
 using zumzik::test::Subprocess;
+using namespace std::string_literals;
 
 namespace {
 
@@ -115,7 +116,7 @@ TEST_F(ReplyCheck, FilesThatCannotBeLoadedOrHaveNoReplies) {
 
 TEST_F(ReplyCheck, NulByteIsNamedOnItsLineAndHidesWhatFollows) {
     // Lines are counted as the program counts them: CR LF, LF and lone CR each end one.
-    dir.write("drink.zmz", std::string("a\r\nb\nc\rd\n\re\0f\n\ng", 18));
+    dir.write("drink.zmz", "a\r\nb\nc\rd\n\re\0f\n\ng"s);
     EXPECT_EQ(findings(), (std::vector<std::string>{
                               "drink.zmz:5: empty line; the bot would show an empty reply",
                               "drink.zmz:6: NUL byte; the program ignores everything after it"}));
