@@ -1,5 +1,6 @@
 #include "TMainForm.h"
 
+#include "ApplicationErrorReport.h"
 #include "Artwork.h"
 #include "Cp1251.h"
 #include "ExitProtest.h"
@@ -121,8 +122,16 @@ void TMainForm::clearInput() {
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->Edit1 && event->type() == QEvent::KeyPress) {
         // The conversation sees every typed character first; the field then handles it as usual.
-        if (const char typed = typedCharacter(*static_cast<QKeyEvent*>(event)))
-            m_conversation.Edit1KeyPress(typed);
+        // An error abandons the key: it is reported here rather than thrown on through Qt's
+        // event dispatch, which does not unwind its own state for exceptions.
+        if (const char typed = typedCharacter(*static_cast<QKeyEvent*>(event))) {
+            try {
+                m_conversation.Edit1KeyPress(typed);
+            } catch (...) {
+                ApplicationErrorReport::reportCurrentException();
+                return true;
+            }
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
