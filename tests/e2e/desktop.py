@@ -68,9 +68,10 @@ def _ready_line(pipe, timeout):
 
 
 class Desktop:
-    """Xvfb, a D-Bus session with the accessibility bus, and IceWM, ready when constructed."""
+    """Xvfb, a D-Bus session with the accessibility bus, and IceWM (unless a test starts a window
+    manager of its own), ready when constructed."""
 
-    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, window_manager=True):
         self._children = []
         self.home = tempfile.mkdtemp(prefix="zumzik-desktop-")
         atexit.register(self.close)
@@ -80,7 +81,8 @@ class Desktop:
             self._start_session_bus()
             self._start_accessibility_bus()
             self._bind_cyrillic_keys()
-            self._start_window_manager()
+            if window_manager:
+                self._start_window_manager()
         except BaseException:
             self.close()
             raise

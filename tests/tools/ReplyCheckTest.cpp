@@ -13,6 +13,7 @@
 
 using zumzik::ReplyFileChecker;
 using zumzik::test::Subprocess;
+using namespace std::string_literals;
 
 namespace {
 
@@ -61,14 +62,25 @@ TEST_F(ReplyCheck, CodePage1251FilesPass) {
     EXPECT_EQ(findings(), std::vector<std::string>{});
 }
 
-TEST_F(ReplyCheck, Utf8LinesAreNamedOneByOne) {
+TEST_F(ReplyCheck, Utf8LinesAreNamedInOneFindingPerFile) {
     // A code page 1251 file with UTF-8 lines appended by a Linux editor or a shell.
-    dir.write("work.zmz", kGoodReplies + "Работа не волк\nok\nЁлки-палки\n");
+    dir.write("work.zmz", kGoodReplies + "Работа не волк\nok\nЁлки-палки\nДа\nНу\n");
+    dir.write("life.zmz", kGoodReplies + "Жизнь\n");
     EXPECT_EQ(findings(), (std::vector<std::string>{
-                              "work.zmz:4: text is UTF-8, which the program would show garbled; "
+                              "life.zmz:4: text is UTF-8, which the program would show garbled; "
                               "--fix converts it",
-                              "work.zmz:6: text is UTF-8, which the program would show garbled; "
-                              "--fix converts it"}));
+                              "work.zmz:4: text is UTF-8 on lines 4, 6-8, which the program "
+                              "would show garbled; --fix converts them"}));
+
+    // A whole file saved as UTF-8, which is what an editor on Linux does.
+    std::string whole;
+    for (int line = 0; line < 50; ++line)
+        whole += "Ответ номер " + std::to_string(line) + "\n";
+    dir.write("comp.zmz", whole);
+    const auto found = findings();
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[2], "comp.zmz:1: text is UTF-8 on lines 1-50, which the program would show "
+                        "garbled; --fix converts them");
 }
 
 TEST_F(ReplyCheck, CharactersTheCodePageLacksAreNamed) {
@@ -104,7 +116,7 @@ TEST_F(ReplyCheck, FilesThatCannotBeLoadedOrHaveNoReplies) {
 
 TEST_F(ReplyCheck, NulByteIsNamedOnItsLineAndHidesWhatFollows) {
     // Lines are counted as the program counts them: CR LF, LF and lone CR each end one.
-    dir.write("drink.zmz", std::string("a\r\nb\nc\rd\n\re\0f\n\ng", 18));
+    dir.write("drink.zmz", "a\r\nb\nc\rd\n\re\0f\n\ng"s);
     EXPECT_EQ(findings(), (std::vector<std::string>{
                               "drink.zmz:5: empty line; the bot would show an empty reply",
                               "drink.zmz:6: NUL byte; the program ignores everything after it"}));
@@ -140,8 +152,8 @@ TEST_F(ReplyCheck, Utf8RepliesAreMeasuredInCharacters) {
         letters += "ж";
     dir.write("scien.zmz", letters + "\n" + letters + "\n");
     const auto found = findings();
-    ASSERT_EQ(found.size(), 3u);
-    EXPECT_EQ(found[2], "scien.zmz:2: same reply as line 1");
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[1], "scien.zmz:2: same reply as line 1");
 }
 
 TEST_F(ReplyCheck, TooFewRepliesWhenAMinimumIsAsked) {
@@ -182,10 +194,12 @@ TEST_F(ReplyCheck, FixLeavesAFileWithAnEmojiUnchangedAndNamesTheLine) {
     std::vector<std::string> texts;
     for (const auto& finding : report.findings)
         texts.push_back(finding.text());
-    ASSERT_EQ(texts.size(), 4u);
+    ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(
         texts[0],
         "item.zmz: not converted, as code page 1251 lacks characters on the lines named here");
+    EXPECT_EQ(texts[1], "item.zmz:1: text is UTF-8 on lines 1, 3, which the program would show "
+                        "garbled; --fix converts them");
     EXPECT_EQ(texts[2], "item.zmz:2: text is UTF-8 with U+1F600, which code page 1251 lacks; "
                         "replace it by hand");
     EXPECT_EQ(readBytes(dir.path() / "item.zmz"), bytes);

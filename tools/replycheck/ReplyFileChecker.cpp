@@ -36,6 +36,20 @@ std::string codePoints(const std::vector<char32_t>& characters) {
     return text;
 }
 
+// "4", or "1-3, 7" for the line numbers in ascending order.
+std::string lineRanges(const std::vector<std::size_t>& numbers) {
+    std::string text;
+    for (std::size_t i = 0; i < numbers.size();) {
+        std::size_t last = i;
+        while (last + 1 < numbers.size() && numbers[last + 1] == numbers[last] + 1)
+            ++last;
+        text += (text.empty() ? "" : ", ") + std::to_string(numbers[i]) +
+                (last > i ? "-" + std::to_string(numbers[last]) : std::string());
+        i = last + 1;
+    }
+    return text;
+}
+
 std::size_t lineNumberAt(std::string_view bytes, std::size_t offset) {
     std::size_t number = 1;
     for (std::size_t i = 0; i < offset; ++i)
@@ -158,16 +172,25 @@ void ReplyFileChecker::checkEncoding(const std::string& file, const ReplyFileTex
     if (text.hasByteOrderMark())
         findings.push_back(
             {file, 1, "starts with a UTF-8 byte order mark, shown as junk in the first reply"});
+    // A file an editor saved as UTF-8 is one finding, not one for each of its lines; only the
+    // lines that need a hand are named one by one.
+    std::vector<std::size_t> convertible;
     for (const ReplyFileText::Utf8Line& line : text.utf8Lines()) {
         if (line.missing.empty())
-            findings.push_back({file, line.number,
-                                "text is UTF-8, which the program would show garbled; --fix "
-                                "converts it"});
+            convertible.push_back(line.number);
         else
             findings.push_back({file, line.number,
                                 "text is UTF-8 with " + codePoints(line.missing) +
                                     ", which code page 1251 lacks; replace it by hand"});
     }
+    if (convertible.size() == 1)
+        findings.push_back({file, convertible.front(),
+                            "text is UTF-8, which the program would show garbled; --fix "
+                            "converts it"});
+    else if (!convertible.empty())
+        findings.push_back({file, convertible.front(),
+                            "text is UTF-8 on lines " + lineRanges(convertible) +
+                                ", which the program would show garbled; --fix converts them"});
 }
 
 // The replies are judged as they will read once the file is in code page 1251, so that a
