@@ -351,6 +351,7 @@ void TSecretPanel::rebuildLayout() {
     scene.text = palette().color(foregroundRole());
     scene.light = palette().color(QPalette::Light);
     *scene.image = area.isEmpty() ? QImage() : QImage(area.size(), QImage::Format_RGB32);
+    scene.image->fill(scene.background);
     scene.frameReady = false;
 }
 

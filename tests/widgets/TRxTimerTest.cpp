@@ -1,6 +1,7 @@
+#include "TRxTimer.h"
+
 #include "ApplicationErrorReport.h"
 #include "ComponentError.h"
-#include "TRxTimer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
