@@ -3,6 +3,7 @@
 #include "ApplicationErrorReport.h"
 #include "ComponentError.h"
 #include "TTimerThread.h"
+#include "ThreadDoorbell.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -12,7 +13,9 @@
 namespace zumzik {
 
 TRxTimer::TRxTimer(QObject* parent)
-    : QObject(parent), m_worker(std::make_unique<rxtimer::TTimerThread>(*this)) {
+    : QObject(parent), m_handOffBell(new ThreadDoorbell(this)),
+      m_worker(std::make_unique<rxtimer::TTimerThread>(*this)) {
+    connect(m_handOffBell, &ThreadDoorbell::rung, this, [this] { m_worker->runHandOff(); });
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this,
                 [this] { m_worker->stopForTermination(); });
@@ -25,8 +28,9 @@ TRxTimer::~TRxTimer() {
         const std::lock_guard lock(m_handlerMutex);
         m_onTimer = nullptr;
     }
-    // Wakes the worker from its sleep; it finishes a tick in progress and ends.
-    m_worker.reset();
+    // Wakes the worker from its sleep; it finishes a tick in progress and ends. The worker object
+    // itself goes with the members, once no tick can read it any more.
+    m_worker->end();
     stopWindowTimer();
 }
 
@@ -143,13 +147,7 @@ bool TRxTimer::synchronize(const std::function<void()>& routine) {
 }
 
 void TRxTimer::postHandOff() {
-    // A queued call by name: nothing that the worker wrote travels with it, so all that the two
-    // threads share stays under the worker's mutex.
-    QMetaObject::invokeMethod(this, "runHandOff", Qt::QueuedConnection);
-}
-
-void TRxTimer::runHandOff() {
-    m_worker->runHandOff();
+    m_handOffBell->ring();
 }
 
 } // namespace zumzik

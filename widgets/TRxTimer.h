@@ -8,6 +8,8 @@
 
 namespace zumzik {
 
+class ThreadDoorbell;
+
 namespace rxtimer {
 class TTimerThread;
 }
@@ -90,7 +92,6 @@ private:
     void reportingTick();
     // Asks this timer's thread to run the worker's pending hand-off.
     void postHandOff();
-    Q_INVOKABLE void runHandOff();
 
     std::atomic<bool> m_enabled{true};
     quint32 m_interval = 1000;
@@ -102,6 +103,7 @@ private:
     bool m_hasHandler = false;
     std::atomic<bool> m_destroying{false};
     int m_windowTimerId = 0;
+    ThreadDoorbell* m_handOffBell;
     std::unique_ptr<rxtimer::TTimerThread> m_worker;
 };
 

@@ -1,6 +1,7 @@
 #include "TSecretPanel.h"
 
 #include "AccessibleSecretPanel.h"
+#include "ThreadDoorbell.h"
 
 #include <QAccessible>
 #include <QBitmap>
@@ -34,7 +35,8 @@ constexpr int kTextMargin = 3;
 } // namespace
 
 TSecretPanel::TSecretPanel(QWidget* parent)
-    : QWidget(parent), m_timer(std::make_unique<TRxTimer>()) {
+    : QWidget(parent), m_copyBell(new ThreadDoorbell(this)), m_timer(std::make_unique<TRxTimer>()) {
+    connect(m_copyBell, &ThreadDoorbell::rung, this, &TSecretPanel::copyFrame);
     AccessibleSecretPanel::install();
     setBackgroundRole(QPalette::Button);
     setForegroundRole(QPalette::WindowText);
@@ -394,7 +396,7 @@ void TSecretPanel::renderFrame() {
     painter.end();
     scene.frameReady = true;
     if (!m_copyRequested.exchange(true))
-        QMetaObject::invokeMethod(this, "copyFrame", Qt::QueuedConnection);
+        m_copyBell->ring();
 }
 
 void TSecretPanel::drawLines(QPainter& painter, const Scene& scene, int position, int limit) const {

@@ -19,6 +19,8 @@ class QPainter;
 
 namespace zumzik {
 
+class ThreadDoorbell;
+
 // A panel that moves a block of text lines through its interior one pixel per tick of its own
 // timer: upwards like film credits, entering at the bottom edge, or sideways like a ticker. Each
 // frame is drawn into an off-screen image of exactly the text area's size and then copied onto
@@ -169,7 +171,7 @@ private:
     void deactivate();
     void renderFrame();
     void drawLines(QPainter& painter, const Scene& scene, int position, int limit) const;
-    Q_INVOKABLE void copyFrame();
+    void copyFrame();
     void drawBevel(QPainter& painter, QRect& rect, TBevelCut bevel) const;
 
     bool m_active = false;
@@ -195,6 +197,8 @@ private:
     std::atomic<bool> m_copyRequested{false};
     // Set on the user-interface thread when a copy arrives; the next paint shows the frame.
     bool m_showFrame = false;
+
+    ThreadDoorbell* m_copyBell;
 
     mutable std::mutex m_imageMutex;
     Scene m_scene;

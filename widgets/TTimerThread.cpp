@@ -33,14 +33,15 @@ TTimerThread::TTimerThread(TRxTimer& timer)
     : m_timer(timer), m_priority(TRxTimer::tpNormal), m_appliedPriority(TRxTimer::tpNormal),
       m_thread([this] { run(); }) {}
 
-TTimerThread::~TTimerThread() {
+void TTimerThread::end() {
     {
         const std::lock_guard lock(m_mutex);
         m_ending = true;
         cancelHandOff();
     }
     m_wake.notify_all();
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void TTimerThread::pause() {

@@ -26,11 +26,12 @@ public:
     using Priority = int;
 
     explicit TTimerThread(TRxTimer& timer);
-    // Tells the worker to end, wakes it from its sleep and waits only for a tick in progress.
-    ~TTimerThread();
+    ~TTimerThread() { end(); }
     TTimerThread(const TTimerThread&) = delete;
     TTimerThread& operator=(const TTimerThread&) = delete;
 
+    // Tells the worker to end, wakes it from its sleep and waits only for a tick in progress.
+    void end();
     // No new tick starts once pause() has returned; a tick already running may finish.
     void pause();
     // Gives the worker its priority and lets it run; the next tick comes a full interval later.
