@@ -3,6 +3,7 @@
 
 #include "FakeClock.h"
 #include "FakeServices.h"
+#include "RecordingTrayService.h"
 #include "TMainForm.h"
 #include "TSecretPanel.h"
 #include "WindowFont.h"
@@ -21,7 +22,8 @@ void RendersOneFrameOfTheQuotesPanel(benchmark::State& state) {
     test::FakeSoundPlayer sound{log};
     test::FakeLinkOpener links{log};
     test::FakeClock clock;
-    TMainForm form{Services{boxes, sound, clock, links}};
+    test::RecordingTrayService tray;
+    TMainForm form{Services{boxes, sound, clock, links, tray}};
     form.show();
     TSecretPanel& panel = *form.controls().SecretPanel;
     panel.setInterval(0); // the benchmark gives the ticks

@@ -6,6 +6,7 @@ class Clock;
 class LinkOpener;
 class MessageBoxes;
 class SoundPlayer;
+class TrayService;
 
 // The platform services that the windows use, gathered so that tests can put fakes in their place.
 struct Services {
@@ -13,6 +14,7 @@ struct Services {
     SoundPlayer& sound;
     const Clock& clock;
     LinkOpener& links;
+    TrayService& tray;
 };
 
 } // namespace zumzik

@@ -11,15 +11,28 @@
 #include "WindowFont.h"
 #include "ui_MainForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <stdexcept>
 
 namespace zumzik {
 namespace {
 
 constexpr int kIdleRecallMilliseconds = 50000;
+constexpr quint16 kTrayFrameMilliseconds = 200;
+constexpr const char* kReproachLine = "Вы что же, забыли обо мне? Нехорошо как-то это!";
+
+// Reads an artwork file of the program into an icon or an icon list.
+template <typename Target> void loadArtwork(Target& target, const QString& fileName) {
+    QFile file(Artwork::path(fileName));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("The built-in artwork lacks " + fileName.toStdString());
+    target.LoadFromStream(file);
+}
 
 // The code page 1251 character that a key press types, or 0 when it types none.
 char typedCharacter(const QKeyEvent& key) {
@@ -37,7 +50,8 @@ TMainForm::TMainForm(Services services, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       m_ui(std::make_unique<Ui::MainForm>()), m_services(services),
-      m_conversation(*this, m_random, services.clock) {
+      m_conversation(*this, m_random, services.clock),
+      m_trayIcon(new TRxTrayIcon(services.tray, this)) {
     m_ui->setupUi(this);
     setFont(windowFont());
     setFixedSize(size());
@@ -69,12 +83,25 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     connect(m_ui->ExitButton, &QPushButton::clicked, this, &TMainForm::ExitBtnClick);
 
     m_timer1.setInterval(kIdleRecallMilliseconds);
+    connect(&m_timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    setUpTrayIcon();
+}
+
+void TMainForm::setUpTrayIcon() {
+    m_trayIcon->setObjectName(QStringLiteral("TrayIcon"));
+    m_trayIcon->SetHint(QStringLiteral("Zumzik!"));
+    loadArtwork(*m_trayIcon->Icon(), QStringLiteral("zumzik.ico"));
+    loadArtwork(*m_trayIcon->Icons(), QStringLiteral("tray-frames.bin"));
+    m_trayIcon->SetInterval(kTrayFrameMilliseconds);
+    m_trayIcon->SetOnClick([this](QObject* sender, TMouseButton button, TShiftState shift, int x,
+                                  int y) { TrayIconClick(sender, button, shift, x, y); });
+    m_trayIcon->Loaded();
 }
 
 TMainForm::~TMainForm() = default;
 
 void TMainForm::FormCreate() {
-    m_conversation.FormCreate();
+    m_conversation.FormCreate([this] { m_minimiseHandlerInstalled = true; });
 }
 
 void TMainForm::setSecondaryWindows(TAboutBox* about, TInfoBox* info) {
@@ -150,6 +177,64 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     m_closing = true;
     event->accept();
     emit closed();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    const bool minimised =
+        isMinimized() && !(change->oldState() & Qt::WindowMinimized) && isVisible();
+    // Without a notification area there is nothing to hide in: the minimise stays an ordinary
+    // one, and the window can come back from the taskbar. The handler runs once the minimise is
+    // complete, as a hide in the middle of it would be undone.
+    if (minimised && m_minimiseHandlerInstalled && m_services.tray.available()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isMinimized())
+                    MyMin();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TMainForm::MyMin() {
+    hide();
+    m_trayIcon->SetAnimated(true);
+    if (!m_timer1.isActive())
+        m_timer1.start();
+}
+
+void TMainForm::bringBack() {
+    // Restored before it is shown, so that the window comes back in its normal state at once
+    // rather than mapped minimised first.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    // The input field is the only control that takes the focus, so it had it last.
+    m_ui->Edit1->setFocus();
+    // A modal window, if one is open, is the one the user was last working in.
+    QWidget* last = QApplication::activeModalWidget();
+    if (!last)
+        last = this;
+    if (last->isVisible() && last->isEnabled()) {
+        last->raise();
+        last->activateWindow();
+    }
+    m_trayIcon->SetAnimated(false);
+    m_timer1.stop();
+}
+
+void TMainForm::TrayIconClick(QObject*, TMouseButton, TShiftState, int, int) {
+    bringBack();
+}
+
+void TMainForm::Timer1Timer() {
+    bringBack();
+    setReplyLine(Cp1251::fromUtf8(kReproachLine));
 }
 
 } // namespace zumzik

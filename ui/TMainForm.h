@@ -4,6 +4,7 @@
 #include "Conversation.h"
 #include "RandomGenerator.h"
 #include "Services.h"
+#include "TRxTrayIcon.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -42,6 +43,7 @@ public:
     Conversation& conversation() { return m_conversation; }
     Ui::MainForm& controls() { return *m_ui; }
     QTimer& Timer1() { return m_timer1; }
+    TRxTrayIcon& TrayIcon() { return *m_trayIcon; }
 
 signals:
     // The window has been allowed to close: the program ends.
@@ -51,24 +53,40 @@ public slots:
     void AboutButtonClick();
     void HelpButtonClick();
     void ExitBtnClick();
+    // The application's minimise handler: the window hides into the animated tray icon, and the
+    // idle recall starts counting.
+    void MyMin();
+    // Every click on the tray icon is treated alike: the window comes back.
+    void TrayIconClick(QObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    // The idle recall: the window comes back by itself and reproaches the user.
+    void Timer1Timer();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // Runs the exit protest; closing is always allowed afterwards.
     void FormCloseQuery(bool& canClose);
+    // The tray icon as the window describes it: the smiling face, its two frames, the hint.
+    void setUpTrayIcon();
+    // What a tray click and the idle recall share: the window back on top with the focus where
+    // it was, the icon still, the recall off.
+    void bringBack();
 
     std::unique_ptr<Ui::MainForm> m_ui;
     Services m_services;
     RandomGenerator m_random;
     Conversation m_conversation;
     QTimer m_timer1;
+    TRxTrayIcon* m_trayIcon;
     TAboutBox* m_aboutBox = nullptr;
     TInfoBox* m_infoBox = nullptr;
     bool m_protesting = false;
     bool m_closing = false;
+    // Set by the creation step; when it stopped before, a minimise stays an ordinary one.
+    bool m_minimiseHandlerInstalled = false;
 };
 
 } // namespace zumzik

@@ -81,7 +81,7 @@ void ZumzikApplication::commitData(QSessionManager& manager) {
 }
 
 int ZumzikApplication::run() {
-    m_mainForm = std::make_unique<TMainForm>(Services{m_boxes, m_sound, m_clock, m_links});
+    m_mainForm = std::make_unique<TMainForm>(Services{m_boxes, m_sound, m_clock, m_links, m_tray});
     connect(
         m_mainForm.get(), &TMainForm::closed, this, [] { exit(0); }, Qt::QueuedConnection);
     try {

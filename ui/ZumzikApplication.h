@@ -5,6 +5,7 @@
 #include "ErrorBox.h"
 #include "QtMessageBoxes.h"
 #include "QtSoundPlayer.h"
+#include "QtTrayService.h"
 
 #include <QApplication>
 #include <memory>
@@ -43,6 +44,7 @@ private:
     QtSoundPlayer m_sound;
     SystemClock m_clock;
     DesktopLinkOpener m_links;
+    QtTrayService m_tray;
     std::unique_ptr<TMainForm> m_mainForm;
     TAboutBox* m_aboutBox = nullptr;
     TInfoBox* m_infoBox = nullptr;

@@ -14,7 +14,7 @@ QAccessibleInterface* createForSecretPanel(const QString&, QObject* object) {
 } // namespace
 
 AccessibleSecretPanel::AccessibleSecretPanel(TSecretPanel* panel)
-    : QAccessibleWidget(panel, QAccessible::StaticText) {}
+    : QAccessibleWidget(panel, QAccessible::Animation) {}
 
 QString AccessibleSecretPanel::text(QAccessible::Text kind) const {
     const QWidget* panel = widget();

@@ -6,7 +6,7 @@ namespace zumzik {
 
 class TSecretPanel;
 
-// What assistive technology sees of a scrolling text panel: static text whose description is the
+// What assistive technology sees of a scrolling text panel: an animation whose description is the
 // whole text at once, since no screen reader can follow it scrolling by. An accessible name or
 // description set on the panel takes precedence; without a name the text serves as the name.
 class AccessibleSecretPanel : public QAccessibleWidget {

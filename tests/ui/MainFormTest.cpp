@@ -5,6 +5,7 @@
 #include "ExitProtest.h"
 #include "FakeClock.h"
 #include "FakeServices.h"
+#include "RecordingTrayService.h"
 #include "ReplyLineText.h"
 #include "TAboutBox.h"
 #include "TInfoBox.h"
@@ -14,6 +15,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -48,7 +50,8 @@ protected:
     test::FakeSoundPlayer sound{log};
     test::FakeLinkOpener links{log};
     test::FakeClock clock;
-    TMainForm form{Services{boxes, sound, clock, links}};
+    test::RecordingTrayService tray;
+    TMainForm form{Services{boxes, sound, clock, links, tray}};
     QStringList reported;
 
     MainFormTest() {
@@ -260,6 +263,162 @@ TEST(ErrorBox, AppliesTheFullStopRuleAndNeverStacksBoxes) {
         errorBox.show(message);
     EXPECT_EQ(log.events, (QStringList{"error: List index out of bounds (0)", "error: Stop.",
                                        "error: Hey!", "error: a b ", "error: ."}));
+}
+
+// Tray residence: the window hides into the tray icon on a minimise and comes back on a click or,
+// after a while, by itself.
+class TrayResidenceTest : public MainFormTest {
+protected:
+    const QString reproach = "Вы что же, забыли обо мне? Нехорошо как-то это!";
+
+    void start() {
+        form.FormCreate();
+        form.showCentred();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    void minimise() {
+        form.showMinimized();
+        ASSERT_TRUE(waitFor([this] { return !form.isVisible(); }));
+    }
+    void expectShown() {
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_FALSE(form.isMinimized());
+        EXPECT_FALSE(form.TrayIcon().Animated());
+        EXPECT_EQ(tray.shownIcon().cacheKey(), form.TrayIcon().Icon()->Handle().cacheKey());
+        EXPECT_FALSE(form.Timer1().isActive());
+        // The offscreen platform keeps the desktop's focus on the window while it is hidden, so
+        // the application is not told again that it is active: what is checked here is that the
+        // window has the desktop's focus and that the input field is its focus control.
+        EXPECT_TRUE(
+            waitFor([this] { return QGuiApplication::focusWindow() == form.windowHandle(); }));
+        EXPECT_EQ(form.focusWidget(), ui().Edit1);
+    }
+    void expectInTheTray() {
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_TRUE(form.TrayIcon().Animated());
+        EXPECT_TRUE(form.Timer1().isActive());
+    }
+    void recall() { QMetaObject::invokeMethod(&form.Timer1(), "timeout"); }
+};
+
+TEST_F(TrayResidenceTest, TrayIconIsThereFromStartUpWithTheStillFace) {
+    EXPECT_TRUE(tray.shown());
+    EXPECT_EQ(tray.shownTip(), "Zumzik!");
+    TRxTrayIcon& icon = form.TrayIcon();
+    EXPECT_EQ(icon.objectName(), "TrayIcon");
+    EXPECT_EQ(tray.shownIcon().cacheKey(), icon.Icon()->Handle().cacheKey());
+    EXPECT_FALSE(icon.Animated());
+    EXPECT_EQ(icon.Interval(), 200);
+    EXPECT_TRUE(icon.Active());
+    EXPECT_EQ(icon.PopupMenu(), nullptr);
+
+    // The still face and the two frames of the stored form, the first frame the still face.
+    QBuffer still;
+    still.open(QIODevice::WriteOnly);
+    icon.Icon()->SaveToStream(still);
+    EXPECT_EQ(still.data().size(), 9662);
+    ASSERT_EQ(icon.Icons()->Count(), 2);
+    QByteArray frames[2];
+    for (int index = 0; index < 2; ++index) {
+        QBuffer frame(&frames[index]);
+        frame.open(QIODevice::WriteOnly);
+        icon.Icons()->Icons(index)->SaveToStream(frame);
+        EXPECT_EQ(frames[index].size(), 9662);
+    }
+    EXPECT_EQ(frames[0], still.data());
+    EXPECT_NE(frames[1], still.data());
+}
+
+TEST_F(TrayResidenceTest, MinimiseHidesIntoTheAnimatedIconAndAClickBringsTheWindowBack) {
+    start();
+    const QString line = replyLine();
+    minimise();
+    expectInTheTray();
+    EXPECT_GT(form.Timer1().remainingTime(), 49000) << "a fresh 50-second count";
+    // The icon steps through both frames.
+    const qint64 secondFrame = form.TrayIcon().Icons()->Icons(1)->Handle().cacheKey();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tray.shownIcon().cacheKey() == secondFrame; }, 5000));
+    EXPECT_EQ(tray.shownTip(), "Zumzik!");
+
+    tray.send({TrayMouseMessage::MiddleDown, TrayMouseMessage::MiddleUp});
+    expectInTheTray();
+
+    tray.send({TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp});
+    expectShown();
+    EXPECT_EQ(replyLine(), line) << "no reproach after a click";
+
+    minimise();
+    tray.send({TrayMouseMessage::RightDown, TrayMouseMessage::RightUp});
+    expectShown();
+    EXPECT_EQ(replyLine(), line);
+    EXPECT_TRUE(reported.isEmpty());
+}
+
+TEST_F(TrayResidenceTest, IdleRecallBringsTheWindowBackWithTheReproach) {
+    start();
+    enter("Вася");
+    enter("как дела");
+    const std::string name = form.conversation().userName();
+    minimise();
+    recall();
+    expectShown();
+    EXPECT_EQ(replyLine(), reproach);
+    EXPECT_EQ(form.conversation().turnCounter(), 2);
+    EXPECT_EQ(form.conversation().userName(), name);
+
+    // A real count, shortened: the window comes back by itself, once.
+    form.Timer1().setInterval(30);
+    form.setReplyLine("before");
+    minimise();
+    EXPECT_TRUE(waitFor([this] { return form.isVisible(); }));
+    EXPECT_EQ(replyLine(), reproach);
+    expectShown();
+}
+
+TEST_F(TrayResidenceTest, EveryMinimiseStartsAFullCountOfItsOwn) {
+    start();
+    minimise();
+    tray.send({TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp});
+    ASSERT_TRUE(form.isVisible());
+    minimise();
+    EXPECT_GT(form.Timer1().remainingTime(), 49000);
+    EXPECT_TRUE(form.Timer1().isActive());
+}
+
+TEST_F(TrayResidenceTest, ClickWhileShownOnlyBringsTheWindowToTheFront) {
+    start();
+    const QString line = replyLine();
+    tray.send({TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp});
+    expectShown();
+    EXPECT_EQ(replyLine(), line);
+}
+
+TEST_F(TrayResidenceTest, WithoutANotificationAreaAMinimiseStaysOrdinaryUntilOneAppears) {
+    tray.trayAvailable = false;
+    start();
+    form.showMinimized();
+    QCoreApplication::processEvents(); // where a minimise handler would run
+    EXPECT_TRUE(form.isVisible()) << "on the taskbar, not hidden";
+    EXPECT_TRUE(form.isMinimized());
+    EXPECT_FALSE(form.TrayIcon().Animated());
+    EXPECT_FALSE(form.Timer1().isActive());
+
+    form.showNormal();
+    tray.trayAvailable = true;
+    minimise();
+    expectInTheTray();
+}
+
+TEST_F(TrayResidenceTest, FailedCreationStepLeavesMinimiseOrdinary) {
+    std::filesystem::remove(dir.path() / "all.zmz");
+    EXPECT_THROW(form.FormCreate(), Error);
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.Timer1().isActive());
+    EXPECT_TRUE(tray.shown()) << "the icon itself is there all the same";
 }
 
 } // namespace

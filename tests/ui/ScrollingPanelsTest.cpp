@@ -1,5 +1,6 @@
 #include "FakeClock.h"
 #include "FakeServices.h"
+#include "RecordingTrayService.h"
 #include "TInfoBox.h"
 #include "TMainForm.h"
 #include "TSecretPanel.h"
@@ -29,7 +30,8 @@ protected:
     test::FakeSoundPlayer sound{log};
     test::FakeLinkOpener links{log};
     test::FakeClock clock;
-    TMainForm form{Services{boxes, sound, clock, links}};
+    test::RecordingTrayService tray;
+    TMainForm form{Services{boxes, sound, clock, links, tray}};
     TInfoBox info{&form};
 
     TSecretPanel& quotes() { return *form.controls().SecretPanel; }

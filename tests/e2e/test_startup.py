@@ -1,0 +1,53 @@
+"""Start-up: the main window as the desktop shows it, and the bot's first line."""
+
+import unittest
+
+from desktop import wait_until
+from zumzik import TITLE, DesktopTestCase
+
+OPENING_LINES = {
+    "Какое твоё имя, камрад?",
+    "Имя-то у тебя есть? Я - Зумзик!",
+    "Давай знакомиться? Я - Zumzik.",
+    "Хотелось бы узнать, как к Вам обращаться?",
+    "Как зовут-то тебя, братишка?",
+}
+
+
+class StartUpTest(DesktopTestCase):
+    def test_main_window_opens_centred_with_its_title_and_size(self):
+        program = self.start()
+        window = program.main_window
+        self.assertEqual(window.title(), TITLE)
+        self.assertEqual(window.window_type(), "NORMAL")
+        self.assertEqual(window.geometry()[2:], (504, 178))
+        self.assertEqual(len(program.windows()), 1, "About and Information start hidden")
+
+        # Centred on the part of the screen that the task bar leaves free: the frame's margins
+        # to the work area's edges differ by no more than the frame's own thickness.
+        area_x, area_y, area_width, area_height = self.desktop.work_area()
+        x, y, width, height = window.frame_geometry()
+        left, right, top, bottom = window.frame_extents()
+        self.assertLessEqual(abs((x - area_x) - (area_x + area_width - x - width)), left + right)
+        self.assertLessEqual(abs((y - area_y) - (area_y + area_height - y - height)),
+                             top + bottom)
+
+    def test_opening_line_asks_for_the_name_and_every_control_is_named(self):
+        program = self.start()
+        self.assertIn(program.reply_line(), OPENING_LINES)
+        names = {(control.getRoleName(), control.name)
+                 for control in program.main_accessible()}
+        for expected in [("push button", "О программе"), ("push button", "Информация"),
+                         ("push button", "Выход"), ("text", "Ваша реплика")]:
+            self.assertIn(expected, names)
+        for role, name in names:
+            self.assertTrue(name, f"a {role} without an accessible name")
+
+    def test_input_field_has_the_keyboard_focus_at_once(self):
+        program = self.start()
+        self.desktop.type("Вася")
+        wait_until(lambda: program.input_text() == "Вася", 10, "the name in the input field")
+
+
+if __name__ == "__main__":
+    unittest.main()
