@@ -3,7 +3,7 @@
 import unittest
 
 from desktop import wait_until
-from zumzik import TITLE, DesktopTestCase
+from zumzik import TITLE, DesktopTestCase, descendants
 
 OPENING_LINES = {
     "Какое твоё имя, камрад?",
@@ -45,6 +45,28 @@ class StartUpTest(DesktopTestCase):
 
     def test_input_field_has_the_keyboard_focus_at_once(self):
         program = self.start()
+        self.desktop.type("Вася")
+        wait_until(lambda: program.input_text() == "Вася", 10, "the name in the input field")
+
+    def test_a_missing_reply_file_is_reported_before_the_window_shows(self):
+        program = self.start(leave_out={"all.zmz"})
+        box = program.main_window
+        self.assertTrue(box.window_type().startswith("DIALOG"), "the error box comes first")
+        self.assertEqual(box.title(), TITLE)
+        self.assertEqual(len(program.windows()), 1, "the main window waits for the box")
+        alert = program.accessible_window("alert", TITLE)
+        text = " ".join(node.name for node in descendants(alert) if node.getRoleName() == "label")
+        self.assertIn('Cannot open file "', text)
+        self.assertIn("all.zmz", text)
+
+        # OK is the box's default button.
+        box.activate()
+        self.desktop.key("Return")
+        program.wait_until_gone(box)
+        main = program.wait_for_window(TITLE)
+        self.assertEqual(main.window_type(), "NORMAL")
+        # Loading stopped at the missing file, before the opening line; the window still works.
+        self.assertEqual(program.reply_line(), "")
         self.desktop.type("Вася")
         wait_until(lambda: program.input_text() == "Вася", 10, "the name in the input field")
 
