@@ -1,5 +1,6 @@
 #include "TInfoBox.h"
 
+#include "PanelText.h"
 #include "WindowFont.h"
 #include "ui_InfoBox.h"
 
@@ -9,6 +10,11 @@ TInfoBox::TInfoBox(QWidget* parent) : ModalWindow(parent), m_ui(std::make_unique
     m_ui->setupUi(this);
     setFont(windowFont());
     setFixedSize(size());
+    // The text scrolls in the window's font, in navy, from now on, also while the window is hidden.
+    QPalette navy = m_ui->SecretPanel1->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    m_ui->SecretPanel1->setPalette(navy);
+    m_ui->SecretPanel1->setLines(panelText(QStringLiteral("information.txt")));
 }
 
 TInfoBox::~TInfoBox() = default;

@@ -17,6 +17,8 @@ public:
     explicit TInfoBox(QWidget* parent = nullptr);
     ~TInfoBox() override;
 
+    Ui::InfoBox& controls() { return *m_ui; }
+
 private:
     std::unique_ptr<Ui::InfoBox> m_ui;
 };

@@ -4,6 +4,7 @@
 #include "Artwork.h"
 #include "Cp1251.h"
 #include "ExitProtest.h"
+#include "PanelText.h"
 #include "ReplyLineText.h"
 #include "SoundPlayer.h"
 #include "TAboutBox.h"
@@ -62,6 +63,16 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     m_ui->Edit1->setPalette(editPalette);
     m_ui->Edit1->installEventFilter(this);
     m_ui->Edit1->setFocus();
+
+    // The aphorisms: "Times New Roman", 16-pixel bold characters in blue.
+    QFont quotesFont(QStringLiteral("Times New Roman"));
+    quotesFont.setPixelSize(16);
+    quotesFont.setBold(true);
+    m_ui->SecretPanel->setFont(quotesFont);
+    QPalette blue = m_ui->SecretPanel->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    m_ui->SecretPanel->setPalette(blue);
+    m_ui->SecretPanel->setLines(panelText(QStringLiteral("quotes.txt")));
 
     m_ui->AboutButton->setIcon(Artwork::buttonGlyph(QStringLiteral("about-glyph.bmp"), 2));
     m_ui->HelpButton->setIcon(Artwork::buttonGlyph(QStringLiteral("help-glyph.bmp"), 2));

@@ -1,0 +1,48 @@
+// How long one tick of the main window's quotes panel takes: moving on one pixel and drawing the
+// frame into its off-screen image (the copy onto the window is the window system's part).
+
+#include "FakeClock.h"
+#include "FakeServices.h"
+#include "RecordingTrayService.h"
+#include "TMainForm.h"
+#include "TSecretPanel.h"
+#include "WindowFont.h"
+#include "ui_MainForm.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace zumzik;
+
+void RendersOneFrameOfTheQuotesPanel(benchmark::State& state) {
+    test::ServiceLog log;
+    test::FakeMessageBoxes boxes{log};
+    test::FakeSoundPlayer sound{log};
+    test::FakeLinkOpener links{log};
+    test::FakeClock clock;
+    test::RecordingTrayService tray;
+    TMainForm form{Services{boxes, sound, clock, links, tray}};
+    form.show();
+    TSecretPanel& panel = *form.controls().SecretPanel;
+    panel.setInterval(0); // the benchmark gives the ticks
+    for (auto _ : state)
+        panel.tick();
+    if (panel.frame().isNull())
+        state.SkipWithError("no frame was drawn");
+}
+BENCHMARK(RendersOneFrameOfTheQuotesPanel)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    installFontSubstitutes();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

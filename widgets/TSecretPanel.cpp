@@ -1,0 +1,533 @@
+#include "TSecretPanel.h"
+
+#include "AccessibleSecretPanel.h"
+#include "ThreadDoorbell.h"
+
+#include <QAccessible>
+#include <QBitmap>
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTextOption>
+#include <algorithm>
+
+namespace zumzik {
+namespace {
+
+// Blank: nothing left once the leading and trailing blanks and control characters are gone.
+bool isBlank(const QString& line) {
+    return std::all_of(line.cbegin(), line.cend(), [](QChar ch) { return ch.unicode() <= 32; });
+}
+
+// Edges of a rectangle as the layout reckons them: right and bottom lie just outside.
+struct Edges {
+    int left, top, right, bottom;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    QRect toRect() const { return QRect(left, top, right - left, bottom - top); }
+};
+
+// The spacing of tab stops: eight average characters.
+constexpr int kTabStopCharacters = 8;
+// The gap between the frame and the text, and between the glyph and the text.
+constexpr int kTextMargin = 3;
+
+} // namespace
+
+TSecretPanel::TSecretPanel(QWidget* parent)
+    : QWidget(parent), m_copyBell(new ThreadDoorbell(this)), m_timer(std::make_unique<TRxTimer>()) {
+    connect(m_copyBell, &ThreadDoorbell::rung, this, &TSecretPanel::copyFrame);
+    AccessibleSecretPanel::install();
+    setBackgroundRole(QPalette::Button);
+    setForegroundRole(QPalette::WindowText);
+    // Every pixel is painted: the frame, then the background over the whole interior.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_timer->setEnabled(false);
+    m_timer->setInterval(30);
+    m_timer->setSyncEvent(false);
+    m_timer->setOnTimer([this](TRxTimer*) { tick(); });
+}
+
+TSecretPanel::~TSecretPanel() {
+    m_destroying = true;
+    setActive(false);
+    // Waits for a tick in progress, which may still read the members below.
+    m_timer.reset();
+}
+
+void TSecretPanel::setActive(bool on) {
+    if (on == m_active)
+        return;
+    if (on)
+        activate();
+    else
+        deactivate();
+}
+
+void TSecretPanel::activate() {
+    m_active = true;
+    m_position = 0;
+    rebuildLayout();
+    try {
+        m_timer->setEnabled(true);
+        emit OnStartPlay();
+    } catch (...) {
+        m_active = false;
+        m_timer->setEnabled(false);
+        const std::lock_guard lock(m_imageMutex);
+        m_scene.image.reset();
+        throw;
+    }
+    if (!m_destroying) {
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!child->isHidden()) {
+                m_hiddenChildren << child;
+                child->hide();
+            }
+        }
+    }
+    update();
+}
+
+void TSecretPanel::deactivate() {
+    m_active = false;
+    {
+        // Waits for a frame in progress; no tick starts once the timer is off, and one that is
+        // already past its start finds no image to draw into.
+        const std::lock_guard lock(m_imageMutex);
+        m_timer->setEnabled(false);
+        m_position = 0;
+        m_scene.image.reset();
+        m_scene.frameReady = false;
+    }
+    emit OnStopPlay();
+    if (m_destroying)
+        return;
+    for (const QPointer<QWidget>& child : std::as_const(m_hiddenChildren)) {
+        if (child) {
+            child->show();
+            child->update();
+        }
+    }
+    m_hiddenChildren.clear();
+    update();
+}
+
+void TSecretPanel::setLines(const QStringList& lines) {
+    m_lines = lines;
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+    relayout(true);
+}
+
+void TSecretPanel::setScrollDirection(TScrollDirection direction) {
+    if (direction == m_scrollDirection)
+        return;
+    m_scrollDirection = direction;
+    relayout(true);
+}
+
+void TSecretPanel::setAlignment(TAlignment alignment) {
+    if (alignment == m_alignment)
+        return;
+    m_alignment = alignment;
+    if (!m_active)
+        return;
+    {
+        const std::lock_guard lock(m_imageMutex);
+        m_scene.alignment = alignment;
+    }
+    update();
+}
+
+void TSecretPanel::setTextStyle(TBevelCut style) {
+    if (style == m_textStyle)
+        return;
+    m_textStyle = style;
+    relayout(false);
+}
+
+void TSecretPanel::setGlyph(const QPixmap& glyph) {
+    m_glyph = glyph;
+    m_maskedGlyph = glyph;
+    if (!glyph.isNull()) {
+        const QImage image = glyph.toImage();
+        m_maskedGlyph.setMask(
+            QBitmap::fromImage(image.createMaskFromColor(image.pixel(0, image.height() - 1))));
+    }
+    relayout(false);
+}
+
+void TSecretPanel::setGlyphLayout(TGlyphLayout layout) {
+    if (layout == m_glyphLayout)
+        return;
+    m_glyphLayout = layout;
+    relayout(false);
+}
+
+void TSecretPanel::setAsyncDrawing(bool on) {
+    if (on != asyncDrawing())
+        m_timer->setSyncEvent(!on);
+}
+
+void TSecretPanel::setBevelOuter(TBevelCut bevel) {
+    if (bevel == m_bevelOuter)
+        return;
+    m_bevelOuter = bevel;
+    relayout(false);
+}
+
+void TSecretPanel::setBevelInner(TBevelCut bevel) {
+    if (bevel == m_bevelInner)
+        return;
+    m_bevelInner = bevel;
+    relayout(false);
+}
+
+void TSecretPanel::setBevelWidth(int width) {
+    width = std::max(width, 1);
+    if (width == m_bevelWidth)
+        return;
+    m_bevelWidth = width;
+    relayout(false);
+}
+
+void TSecretPanel::setBorderWidth(int width) {
+    width = std::max(width, 0);
+    if (width == m_borderWidth)
+        return;
+    m_borderWidth = width;
+    relayout(false);
+}
+
+QColor TSecretPanel::color() const {
+    return palette().color(backgroundRole());
+}
+
+void TSecretPanel::setColor(const QColor& color) {
+    if (color == this->color())
+        return;
+    QPalette changed = palette();
+    changed.setColor(backgroundRole(), color);
+    setPalette(changed); // the palette change re-lays out an active panel
+}
+
+void TSecretPanel::setOnPaintClient(PanelDrawEvent handler) {
+    {
+        const std::lock_guard lock(m_imageMutex);
+        m_scene.paintClient = std::move(handler);
+    }
+    update();
+}
+
+QRect TSecretPanel::textArea() const {
+    const std::lock_guard lock(m_imageMutex);
+    return m_scene.textArea;
+}
+
+QPoint TSecretPanel::glyphOrigin() const {
+    const std::lock_guard lock(m_imageMutex);
+    return m_scene.glyphOrigin;
+}
+
+int TSecretPanel::startLine() const {
+    const std::lock_guard lock(m_imageMutex);
+    return m_scene.startLine;
+}
+
+int TSecretPanel::linePitch() const {
+    const std::lock_guard lock(m_imageMutex);
+    return m_scene.pitch;
+}
+
+QImage TSecretPanel::frame() const {
+    const std::lock_guard lock(m_imageMutex);
+    return m_scene.image ? m_scene.image->copy() : QImage();
+}
+
+int TSecretPanel::borderExtent() const {
+    return m_borderWidth + (m_bevelOuter != bvNone ? m_bevelWidth : 0) +
+           (m_bevelInner != bvNone ? m_bevelWidth : 0);
+}
+
+QRect TSecretPanel::interior() const {
+    const int border = borderExtent();
+    return rect().marginsRemoved(QMargins(border, border, border, border));
+}
+
+void TSecretPanel::layOutTextArea(Scene& scene) const {
+    const int border = borderExtent();
+    const int inset = border + kTextMargin;
+    Edges area{inset, inset, width() - inset, height() - inset};
+    const int w = m_glyph.width();
+    const int h = m_glyph.height();
+    QPoint glyph;
+    switch (m_glyphLayout) {
+    case glGlyphLeft:
+    case glGlyphRight:
+        glyph.setY(std::max(area.top, (area.top + area.bottom - h) / 2));
+        if (m_glyphLayout == glGlyphLeft) {
+            glyph.setX(area.left);
+            if (w > 0) {
+                glyph.rx() += kTextMargin;
+                area.left = glyph.x() + w + border + kTextMargin;
+            }
+        } else {
+            glyph.setX(area.right - w);
+            if (w > 0) {
+                glyph.setX(std::max(glyph.x() - kTextMargin, area.left));
+                area.right = glyph.x() - border - kTextMargin;
+            }
+        }
+        break;
+    case glGlyphTop:
+    case glGlyphBottom:
+        glyph.setX(std::max(area.left, (area.left + area.right - w) / 2));
+        if (m_glyphLayout == glGlyphTop) {
+            glyph.setY(area.top);
+            if (h > 0) {
+                glyph.ry() += kTextMargin;
+                area.top = glyph.y() + h + border + 2 * kTextMargin;
+            }
+        } else {
+            glyph.setY(area.bottom - h);
+            if (h > 0) {
+                glyph.setY(std::max(glyph.y() - kTextMargin, area.top));
+                area.bottom = glyph.y() - border - 2 * kTextMargin;
+            }
+        }
+        break;
+    }
+    if (m_scrollDirection == sdHorizontal) {
+        // The block of lines stands centred in the height.
+        int last = static_cast<int>(m_lines.size()) - 1;
+        while (last >= 0 && isBlank(m_lines[last]))
+            --last;
+        const int spare = area.height() - (last + 1 - scene.startLine) * scene.pitch;
+        if (spare > 0) {
+            area.top += spare / 2;
+            area.bottom -= spare / 2;
+        }
+    }
+    if (area.left >= area.right || area.top >= area.bottom)
+        area = Edges{0, 0, 0, 0};
+    scene.textArea = area.toRect();
+    scene.glyphOrigin = glyph;
+}
+
+void TSecretPanel::rebuildLayout() {
+    const std::lock_guard lock(m_imageMutex);
+    Scene& scene = m_scene;
+    if (!scene.image)
+        scene.image.emplace();
+    scene.lines = m_lines;
+    const int count = static_cast<int>(m_lines.size());
+    scene.startLine = static_cast<int>(std::find_if_not(m_lines.cbegin(), m_lines.cend(), isBlank) -
+                                       m_lines.cbegin());
+    const QFontMetrics metrics(font());
+    // Held in a byte: a font too tall for it gets the largest pitch rather than a wrapped one.
+    scene.pitch = std::clamp(metrics.height() + std::max(metrics.leading(), 0) +
+                                 (m_textStyle != bvNone ? 1 : 0),
+                             1, 255);
+    layOutTextArea(scene);
+    const QRect& area = scene.textArea;
+    scene.tabStop = kTabStopCharacters * metrics.averageCharWidth();
+    if (m_scrollDirection == sdVertical) {
+        m_limit = area.height() + (count - scene.startLine) * scene.pitch;
+    } else {
+        int widest = 0;
+        for (int i = scene.startLine; i < count; ++i)
+            widest = std::max(
+                widest,
+                metrics.size(Qt::TextSingleLine | Qt::TextExpandTabs, m_lines[i], scene.tabStop)
+                    .width());
+        m_limit = widest + area.width();
+    }
+    scene.interior = interior();
+    scene.alignment = m_alignment;
+    scene.textStyle = m_textStyle;
+    scene.horizontal = m_scrollDirection == sdHorizontal;
+    scene.rightToLeft = layoutDirection() == Qt::RightToLeft;
+    scene.font = font();
+    scene.background = color();
+    scene.text = palette().color(foregroundRole());
+    scene.light = palette().color(QPalette::Light);
+    *scene.image = area.isEmpty() ? QImage() : QImage(area.size(), QImage::Format_RGB32);
+    scene.image->fill(scene.background);
+    scene.frameReady = false;
+}
+
+void TSecretPanel::relayout(bool restart) {
+    update();
+    if (!m_active)
+        return;
+    if (restart)
+        m_position = 0;
+    rebuildLayout();
+}
+
+void TSecretPanel::tick() {
+    const int position = m_position.load();
+    if (position < m_limit.load()) {
+        m_position.fetch_add(1);
+        renderFrame();
+    } else if (m_cycled) {
+        m_position = 0;
+        renderFrame();
+    } else {
+        // The end of a pass stops the panel on the user-interface thread; nothing is drawn.
+        m_timer->synchronize([this] { setActive(false); });
+    }
+}
+
+void TSecretPanel::renderFrame() {
+    const std::lock_guard lock(m_imageMutex);
+    Scene& scene = m_scene;
+    if (!scene.image || scene.image->isNull() || scene.lines.isEmpty() || !m_onScreen)
+        return;
+    QPainter painter(&*scene.image);
+    // The image receives the part of the background that lies under the text area.
+    painter.translate(-scene.textArea.topLeft());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(scene.background);
+    PaintClient(painter, scene.interior);
+    painter.resetTransform();
+    drawLines(painter, scene, m_position.load(), m_limit.load());
+    painter.end();
+    scene.frameReady = true;
+    if (!m_copyRequested.exchange(true))
+        m_copyBell->ring();
+}
+
+void TSecretPanel::drawLines(QPainter& painter, const Scene& scene, int position, int limit) const {
+    const int width = scene.image->width();
+    const int height = scene.image->height();
+    Edges line{0, height - position, width, height - position + scene.pitch};
+    if (scene.horizontal) {
+        line.top = 0;
+        line.bottom = scene.pitch;
+        if (scene.rightToLeft) {
+            line.right = position;
+            line.left = position - limit + width;
+        } else {
+            line.left = width - position;
+            line.right = limit - position;
+        }
+    }
+    QTextOption format;
+    format.setWrapMode(QTextOption::NoWrap);
+    format.setTabStopDistance(scene.tabStop);
+    format.setTextDirection(scene.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    static constexpr Qt::Alignment kAlignments[] = {Qt::AlignLeft, Qt::AlignRight,
+                                                    Qt::AlignHCenter};
+    format.setAlignment(kAlignments[scene.alignment] | Qt::AlignTop);
+    painter.setFont(scene.font);
+    // A copy of each line in the light colour lies under it, moved by one pixel: down and right
+    // for lowered text, up and left for raised text.
+    const QPoint shadow = scene.textStyle == bvLowered  ? QPoint(1, 1)
+                          : scene.textStyle == bvRaised ? QPoint(-1, -1)
+                                                        : QPoint();
+    const int count = static_cast<int>(scene.lines.size());
+    for (int i = scene.startLine; i < count && line.top < height; ++i) {
+        if (line.bottom > 0) {
+            const QString text = scene.lines[i].left(kMaxLineLength);
+            const QRect rect = line.toRect();
+            if (!shadow.isNull()) {
+                painter.setPen(scene.light);
+                painter.drawText(rect.translated(shadow), text, format);
+            }
+            painter.setPen(scene.text);
+            painter.drawText(rect, text, format);
+        }
+        line.top += scene.pitch;
+        line.bottom += scene.pitch;
+    }
+}
+
+void TSecretPanel::copyFrame() {
+    m_copyRequested = false;
+    m_showFrame = true;
+    update(m_scene.textArea);
+}
+
+void TSecretPanel::PaintClient(QPainter& canvas, const QRect& rect) {
+    if (m_scene.paintClient)
+        m_scene.paintClient(this, canvas, rect);
+    else
+        canvas.fillRect(rect, canvas.brush());
+}
+
+void TSecretPanel::drawBevel(QPainter& painter, QRect& rect, TBevelCut bevel) const {
+    if (bevel == bvNone)
+        return;
+    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = palette().color(QPalette::Dark);
+    const QColor& topLeft = bevel == bvLowered ? dark : light;
+    const QColor& bottomRight = bevel == bvLowered ? light : dark;
+    for (int i = 0; i < m_bevelWidth; ++i) {
+        painter.fillRect(rect.left(), rect.top(), rect.width(), 1, topLeft);
+        painter.fillRect(rect.left(), rect.top(), 1, rect.height(), topLeft);
+        painter.fillRect(rect.left() + 1, rect.bottom(), rect.width() - 1, 1, bottomRight);
+        painter.fillRect(rect.right(), rect.top() + 1, 1, rect.height() - 1, bottomRight);
+        rect.adjust(1, 1, -1, -1);
+    }
+}
+
+void TSecretPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QRect area = rect();
+    drawBevel(painter, area, m_bevelOuter);
+    if (m_borderWidth > 0) {
+        const QRect inner = area.marginsRemoved(
+            QMargins(m_borderWidth, m_borderWidth, m_borderWidth, m_borderWidth));
+        painter.save();
+        painter.setClipRegion(QRegion(area).subtracted(inner));
+        painter.fillRect(area, color());
+        painter.restore();
+        area = inner;
+    }
+    drawBevel(painter, area, m_bevelInner);
+    painter.save();
+    painter.setClipRect(area);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color());
+    PaintClient(painter, area);
+    painter.restore();
+    if (m_active && !m_maskedGlyph.isNull())
+        painter.drawPixmap(m_scene.glyphOrigin, m_maskedGlyph);
+    // The text shows only when a frame has been rendered for this paint; any other repaint
+    // leaves the plain background until the next tick.
+    if (m_showFrame) {
+        m_showFrame = false;
+        const std::lock_guard lock(m_imageMutex);
+        if (m_scene.image && m_scene.frameReady)
+            painter.drawImage(m_scene.textArea.topLeft(), *m_scene.image);
+    }
+}
+
+void TSecretPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    relayout(false);
+}
+
+void TSecretPanel::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::LayoutDirectionChange: relayout(false); break;
+    default: break;
+    }
+}
+
+void TSecretPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_onScreen = true;
+}
+
+void TSecretPanel::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    m_onScreen = false;
+}
+
+} // namespace zumzik

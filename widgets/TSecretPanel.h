@@ -1,0 +1,208 @@
+#pragma once
+
+#include "TRxTimer.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QPixmap>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <optional>
+
+class QPainter;
+
+namespace zumzik {
+
+class ThreadDoorbell;
+
+// A panel that moves a block of text lines through its interior one pixel per tick of its own
+// timer: upwards like film credits, entering at the bottom edge, or sideways like a ticker. Each
+// frame is drawn into an off-screen image of exactly the text area's size and then copied onto
+// the panel whole, so the panel never shows half a frame.
+//
+// With AsyncDrawing (the default) the ticks run on the timer's worker thread: the worker advances
+// the position and renders the image under the image's lock, then asks the user-interface thread
+// for the copy. Only the user-interface thread touches the widget. The image's lock is the first
+// lock on every path, and the worker never waits for the user-interface thread while holding it.
+//
+// The panel is active while Active is on: it scrolls, hides its visible children and shows them
+// again when it stops. A pass runs the position from 1 to the scroll limit; a Cycled panel then
+// starts over, another one deactivates itself on the user-interface thread.
+class TSecretPanel : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(bool Active READ active WRITE setActive)
+    Q_PROPERTY(QStringList Lines READ lines WRITE setLines)
+    Q_PROPERTY(bool Cycled READ cycled WRITE setCycled)
+    Q_PROPERTY(quint32 Interval READ interval WRITE setInterval)
+    Q_PROPERTY(TScrollDirection ScrollDirection READ scrollDirection WRITE setScrollDirection)
+    Q_PROPERTY(TAlignment Alignment READ alignment WRITE setAlignment)
+    Q_PROPERTY(TBevelCut TextStyle READ textStyle WRITE setTextStyle)
+    Q_PROPERTY(QPixmap Glyph READ glyph WRITE setGlyph)
+    Q_PROPERTY(TGlyphLayout GlyphLayout READ glyphLayout WRITE setGlyphLayout)
+    Q_PROPERTY(bool AsyncDrawing READ asyncDrawing WRITE setAsyncDrawing)
+    Q_PROPERTY(TBevelCut BevelOuter READ bevelOuter WRITE setBevelOuter)
+    Q_PROPERTY(TBevelCut BevelInner READ bevelInner WRITE setBevelInner)
+    Q_PROPERTY(int BevelWidth READ bevelWidth WRITE setBevelWidth)
+    Q_PROPERTY(int BorderWidth READ borderWidth WRITE setBorderWidth)
+    Q_PROPERTY(QColor Color READ color WRITE setColor)
+public:
+    enum TScrollDirection { sdVertical, sdHorizontal };
+    Q_ENUM(TScrollDirection)
+    enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+    Q_ENUM(TAlignment)
+    enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+    Q_ENUM(TBevelCut)
+    enum TGlyphLayout { glGlyphLeft, glGlyphRight, glGlyphTop, glGlyphBottom };
+    Q_ENUM(TGlyphLayout)
+    // Paints the background into rect of canvas instead of the plain fill. During a tick with
+    // AsyncDrawing it runs on the timer's worker thread.
+    using PanelDrawEvent =
+        std::function<void(TSecretPanel* sender, QPainter& canvas, const QRect& rect)>;
+
+    // Lines are cut to this many characters before they are drawn.
+    static constexpr int kMaxLineLength = 255;
+
+    explicit TSecretPanel(QWidget* parent = nullptr);
+    ~TSecretPanel() override;
+
+    bool active() const { return m_active; }
+    // On: scrolling starts from the beginning; an error from the timer or OnStartPlay undoes it
+    // and passes on. Off: scrolling stops and the panel shows its frame and background only.
+    void setActive(bool on);
+    QStringList lines() const { return m_lines; }
+    void setLines(const QStringList& lines);
+    bool cycled() const { return m_cycled; }
+    void setCycled(bool on) { m_cycled = on; }
+    quint32 interval() const { return m_timer->interval(); }
+    void setInterval(quint32 milliseconds) { m_timer->setInterval(milliseconds); }
+    TScrollDirection scrollDirection() const { return m_scrollDirection; }
+    void setScrollDirection(TScrollDirection direction);
+    TAlignment alignment() const { return m_alignment; }
+    void setAlignment(TAlignment alignment);
+    TBevelCut textStyle() const { return m_textStyle; }
+    void setTextStyle(TBevelCut style);
+    QPixmap glyph() const { return m_glyph; }
+    void setGlyph(const QPixmap& glyph);
+    TGlyphLayout glyphLayout() const { return m_glyphLayout; }
+    void setGlyphLayout(TGlyphLayout layout);
+    bool asyncDrawing() const { return !m_timer->syncEvent(); }
+    void setAsyncDrawing(bool on);
+    TBevelCut bevelOuter() const { return m_bevelOuter; }
+    void setBevelOuter(TBevelCut bevel);
+    TBevelCut bevelInner() const { return m_bevelInner; }
+    void setBevelInner(TBevelCut bevel);
+    int bevelWidth() const { return m_bevelWidth; }
+    void setBevelWidth(int width);
+    int borderWidth() const { return m_borderWidth; }
+    void setBorderWidth(int width);
+    // The background of the whole interior: the palette's button colour unless set.
+    QColor color() const;
+    void setColor(const QColor& color);
+    void setOnPaintClient(PanelDrawEvent handler);
+
+    // What the last layout rebuild found, in panel coordinates and pixels.
+    QRect textArea() const;
+    QPoint glyphOrigin() const;
+    int startLine() const;
+    int linePitch() const;
+    int scrollPosition() const { return m_position.load(); }
+    int scrollLimit() const { return m_limit.load(); }
+    // A copy of the off-screen image as the last tick left it; null while inactive.
+    QImage frame() const;
+    TRxTimer& timer() { return *m_timer; }
+
+    // One step of the pass; the timer calls it, on its worker thread with AsyncDrawing.
+    virtual void tick();
+
+signals:
+    void OnStartPlay();
+    void OnStopPlay();
+
+protected:
+    // Paints the background into rect: OnPaintClient when set, otherwise a fill with the brush,
+    // which the callers set to Color.
+    virtual void PaintClient(QPainter& canvas, const QRect& rect);
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // What a frame is drawn from: taken by the layout rebuild under the image's lock, so that the
+    // worker never reads the widget itself.
+    struct Scene {
+        std::optional<QImage> image;
+        bool frameReady = false;
+        QStringList lines;
+        int startLine = 0;
+        int pitch = 1;
+        QRect textArea;
+        QRect interior;
+        QPoint glyphOrigin;
+        TAlignment alignment = taCenter;
+        TBevelCut textStyle = bvNone;
+        bool horizontal = false;
+        bool rightToLeft = false;
+        QFont font;
+        int tabStop = 0;
+        QColor background;
+        QColor text;
+        QColor light;
+        PanelDrawEvent paintClient;
+    };
+
+    int borderExtent() const;
+    QRect interior() const;
+    // With the image's lock held: the text area and the glyph origin for the current settings.
+    void layOutTextArea(Scene& scene) const;
+    void rebuildLayout();
+    // A change that needs a new layout while active: a rebuild and, unless only the children were
+    // re-arranged, a repaint; restart also puts the pass back to its beginning.
+    void relayout(bool restart);
+    void activate();
+    void deactivate();
+    void renderFrame();
+    void drawLines(QPainter& painter, const Scene& scene, int position, int limit) const;
+    void copyFrame();
+    void drawBevel(QPainter& painter, QRect& rect, TBevelCut bevel) const;
+
+    bool m_active = false;
+    QStringList m_lines;
+    std::atomic<bool> m_cycled{false};
+    TScrollDirection m_scrollDirection = sdVertical;
+    TAlignment m_alignment = taCenter;
+    TBevelCut m_textStyle = bvNone;
+    QPixmap m_glyph;
+    // The glyph as drawn: its bottom-left pixel's colour left out.
+    QPixmap m_maskedGlyph;
+    TGlyphLayout m_glyphLayout = glGlyphLeft;
+    TBevelCut m_bevelOuter = bvLowered;
+    TBevelCut m_bevelInner = bvNone;
+    int m_bevelWidth = 1;
+    int m_borderWidth = 0;
+    QList<QPointer<QWidget>> m_hiddenChildren;
+    bool m_destroying = false;
+
+    std::atomic<int> m_position{0};
+    std::atomic<int> m_limit{0};
+    std::atomic<bool> m_onScreen{false};
+    std::atomic<bool> m_copyRequested{false};
+    // Set on the user-interface thread when a copy arrives; the next paint shows the frame.
+    bool m_showFrame = false;
+
+    ThreadDoorbell* m_copyBell;
+
+    mutable std::mutex m_imageMutex;
+    Scene m_scene;
+    std::unique_ptr<TRxTimer> m_timer;
+};
+
+} // namespace zumzik
