@@ -1,6 +1,7 @@
-// How fast the conversation answers: short everyday lines, one huge pasted line, and loading the
-// twelve reply files when they are large.
+// How fast the conversation answers: short everyday lines (beside merely lower-casing them), one
+// huge pasted line, and loading the twelve reply files when they are large.
 
+#include "CaseFolding.h"
 #include "Conversation.h"
 #include "Cp1251.h"
 #include "FakeClock.h"
@@ -67,6 +68,18 @@ void RepliesToShortLines(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
 }
 BENCHMARK(RepliesToShortLines);
+
+// The least that any reply costs: lower-casing the line, the first step of every turn.
+void LowerCasesShortLines(benchmark::State& state) {
+    const std::vector<std::string> lines = corpus();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::string lower = CaseFolding::toLower(lines[i++ % lines.size()]);
+        benchmark::DoNotOptimize(lower.data());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(LowerCasesShortLines);
 
 void ReplyToOneMebibyteLine(benchmark::State& state) {
     Chat chat;

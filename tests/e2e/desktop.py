@@ -31,7 +31,7 @@ SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
 
 
-class TimeoutError(AssertionError):
+class WaitTimeout(AssertionError):
     """A condition did not come true in time; a test failure, not an error of the harness."""
 
 
@@ -44,7 +44,7 @@ def wait_until(condition, timeout, what, interval=0.02):
         if result:
             return result
         if time.monotonic() >= deadline:
-            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+            raise WaitTimeout(f"timed out after {timeout} s waiting for {what}")
         time.sleep(interval)
 
 
@@ -68,7 +68,8 @@ def _ready_line(pipe, timeout):
 
 
 class Desktop:
-    """Xvfb, a D-Bus session with the accessibility bus, and IceWM, ready when constructed."""
+    """Xvfb, a D-Bus session with the accessibility bus, and IceWM (unless a test starts a window
+    manager of its own), ready when constructed."""
 
     def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, window_manager=True):
         self._children = []
@@ -122,7 +123,7 @@ class Desktop:
                    XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                    XDG_CACHE_HOME=os.path.join(self.home, "cache"),
                    XDG_DATA_HOME=os.path.join(self.home, "data"),
-                   LANG="C.UTF-8", LC_ALL="C.UTF-8", NO_AT_BRIDGE="0")
+                   LANG="C.UTF-8", LC_ALL="C.UTF-8")
         env.pop("XAUTHORITY", None)
         return env
 
@@ -143,10 +144,8 @@ class Desktop:
         self._spawn([launcher, "--launch-immediately"], env=self.env,
                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # The launcher announces the accessibility bus on the root window once it runs.
-        wait_until(lambda: "AT_SPI_BUS" in self.output(["xprop", "-root", "AT_SPI_BUS"],
-                                                       check=False)
-                   and "not found" not in self.output(["xprop", "-root", "AT_SPI_BUS"],
-                                                      check=False),
+        wait_until(lambda: "= \"unix:" in self.output(["xprop", "-root", "AT_SPI_BUS"],
+                                                       check=False),
                    20, "the accessibility bus")
 
     def _bind_cyrillic_keys(self):
@@ -284,9 +283,11 @@ class Window:
                 for atom in text.split("=", 1)[-1].split(",")} if "=" in text else set()
 
     def window_type(self):
+        """The window's preferred type (NORMAL, DIALOG, ...): the first one it names."""
         text = self._property("_NET_WM_WINDOW_TYPE")
-        return text.split("=", 1)[-1].strip().replace("_NET_WM_WINDOW_TYPE_", "") \
-            if "=" in text else None
+        if "=" not in text:
+            return None
+        return text.split("=", 1)[1].split(",")[0].strip().replace("_NET_WM_WINDOW_TYPE_", "")
 
     def is_viewable(self):
         text = self.desktop.output(["xwininfo", "-id", str(self.id)], check=False)

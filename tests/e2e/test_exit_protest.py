@@ -31,7 +31,7 @@ class ExitProtestTest(DesktopTestCase):
         # The main window stays usable while the box is open: the box has no owner.
         self.assertNotIn("MODAL", box.states())
         self.assertIsNone(program.process.poll())
-        program.click_button("OK", dialog)
+        program.click_button("OK", dialog, box)
         return program.wait_for_exit()
 
     def test_exit_button(self):

@@ -5,7 +5,7 @@ they were last left. Afterwards the keyboard belongs to the main window's input 
 import unittest
 
 from desktop import wait_until
-from zumzik import TIMEOUT, DesktopTestCase, atspi, refreshed
+from zumzik import TIMEOUT, DesktopTestCase, atspi, descendants, refreshed
 
 
 class SecondaryWindowTests:
@@ -46,6 +46,18 @@ class SecondaryWindowTests:
         window.activate()
         self.desktop.key("alt+F4")
         program.wait_until_gone(window)
+
+    # The controls that the window must show under these roles and accessible names.
+    EXPECTED_CONTROLS = set()
+
+    def test_every_control_has_an_accessible_name(self):
+        program = self.start()
+        self.open(program)
+        controls = {(control.getRoleName(), control.name)
+                    for control in descendants(self.accessible(program))}
+        for role, name in controls:
+            self.assertTrue(name, f"a {role} without a name")
+        self.assertLessEqual(self.EXPECTED_CONTROLS, controls)
 
     def test_alt_f4_closes_it(self):
         program = self.start()
@@ -90,11 +102,13 @@ class AboutWindowTest(SecondaryWindowTests, DesktopTestCase):
     BUTTON = "О программе"
     TITLE = "О программе..."
     CLIENT_SIZE = (277, 201)
+    EXPECTED_CONTROLS = {("label", "Zumzik "), ("label", "Version 2.03"), ("push button", "OK"),
+                         ("image", "Рукопожатие")}
 
     def test_ok_button_closes_it(self):
         program = self.start()
         window = self.open(program)
-        program.click_button("OK", self.accessible(program))
+        program.click_button("OK", self.accessible(program), window)
         program.wait_until_gone(window)
         self.assert_keyboard_back_in_input_field(program)
 

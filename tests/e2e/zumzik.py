@@ -52,7 +52,7 @@ def descendants(accessible):
 class Zumzik:
     """One run of the program on a desktop."""
 
-    def __init__(self, desktop, leave_out=()):
+    def __init__(self, desktop, leave_out=(), show_main_window=True):
         if not os.access(PROGRAM, os.X_OK) or not os.path.isdir(DATA_DIR):
             raise RuntimeError("ZUMZIK_PROGRAM and ZUMZIK_DATA_DIR must name the built program "
                                "and the data folder")
@@ -66,12 +66,20 @@ class Zumzik:
         with open(os.path.join(self.workdir, "output.log"), "wb") as log:
             self.process = desktop.spawn([PROGRAM], cwd=self.workdir, stdout=log, stderr=log,
                                          env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
-        self.main_window = wait_until(self._first_window, START_TIMEOUT, "the main window")
-        wait_until(self.main_window.is_viewable, TIMEOUT, "the main window to be mapped")
+        self.main_window = None
+        if show_main_window:
+            self.wait_for_main_window()
 
-    def _first_window(self):
-        windows = self.windows()
-        return windows[0] if windows else None
+    def wait_for_main_window(self):
+        """The main window, once it is mapped: the program's only window with the window
+        manager's normal frame (message boxes are dialogs)."""
+        def shown():
+            for window in self.windows():
+                if window.window_type() == "NORMAL" and window.is_viewable():
+                    return window
+            return None
+        self.main_window = wait_until(shown, START_TIMEOUT, "the main window")
+        return self.main_window
 
     def close(self):
         if self.process.poll() is None:
@@ -123,8 +131,10 @@ class Zumzik:
                           TIMEOUT, f"a {role} named {name!r} on the accessibility bus")
 
     def main_accessible(self):
+        """The main window on the accessibility bus (message boxes share its title)."""
         return wait_until(lambda: next((w for w in self.accessible_windows()
-                                         if w.name == TITLE and w.childCount > 1), None),
+                                         if w.name == TITLE and w.getRoleName() != "alert"),
+                                        None),
                           TIMEOUT, "the main window on the accessibility bus")
 
     def control(self, role, name=None, window=None):
@@ -145,14 +155,17 @@ class Zumzik:
         field = refreshed(self.control("text", "Ваша реплика"))
         return field.queryText().getText(0, -1)
 
-    def click_control(self, accessible):
-        """A real mouse click in the middle of a control."""
-        extents = accessible.queryComponent().getExtents(atspi().DESKTOP_COORDS)
-        self.desktop.xdotool("mousemove", extents.x + extents.width // 2,
-                             extents.y + extents.height // 2, "click", 1)
-
-    def click_button(self, name, window=None):
-        self.click_control(self.control("push button", name, window))
+    def click_button(self, name, accessible_window=None, window=None):
+        """A real mouse click in the middle of a push button of a window: the main window unless
+        another is given, both as the accessibility bus and as the window manager see it."""
+        top = accessible_window if accessible_window is not None else self.main_accessible()
+        button = self.control("push button", name, top)
+        # The program knows where its controls lie within its window, but not always where the
+        # window manager has just put the window; the window manager knows that.
+        origin = top.queryComponent().getExtents(atspi().DESKTOP_COORDS)
+        extents = button.queryComponent().getExtents(atspi().DESKTOP_COORDS)
+        (window or self.main_window).click(extents.x - origin.x + extents.width // 2,
+                                           extents.y - origin.y + extents.height // 2)
 
     def say(self, line):
         """Types a line into whatever has the keyboard focus and presses Enter."""
