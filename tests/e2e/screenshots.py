@@ -10,9 +10,14 @@ window's picture is what docs/screenshot.png shows.
 
 import os
 import sys
+import time
 
 from desktop import wait_until
 from zumzik import TIMEOUT, DesktopTestCase, Zumzik
+
+# The quotes panel moves a pixel every 70 ms and the information panel one every 100 ms: long
+# enough for two or three lines of each to be in view.
+PANEL_SETTLE_SECONDS = 6
 
 
 def save_window(desktop, window, path, margin=0):
@@ -36,12 +41,16 @@ def main(output_dir):
                    TIMEOUT, "a reply")
         program.desktop.type("Расскажи про театр")
         wait_until(lambda: program.input_text() == "Расскажи про театр", TIMEOUT, "typing")
+        # The aphorisms start below the panel's edge; let a few lines drift into view.
+        time.sleep(PANEL_SETTLE_SECONDS)
         save_window(desktop, program.main_window, os.path.join(output_dir, "main.png"))
 
         for button, title, name in [("О программе", "О программе...", "about.png"),
                                     ("Информация", "Информация", "information.png")]:
             program.click_button(button)
             window = program.wait_for_window(title)
+            if name == "information.png":
+                time.sleep(PANEL_SETTLE_SECONDS)
             save_window(desktop, window, os.path.join(output_dir, name))
             if name == "about.png":
                 desktop.screenshot(os.path.join(output_dir, "desktop.png"))
