@@ -1,9 +1,7 @@
 // How long one tick of the main window's quotes panel takes: moving on one pixel and drawing the
 // frame into its off-screen image (the copy onto the window is the window system's part).
 
-#include "FakeClock.h"
 #include "FakeServices.h"
-#include "RecordingTrayService.h"
 #include "TMainForm.h"
 #include "TSecretPanel.h"
 #include "WindowFont.h"
@@ -17,13 +15,8 @@ namespace {
 using namespace zumzik;
 
 void RendersOneFrameOfTheQuotesPanel(benchmark::State& state) {
-    test::ServiceLog log;
-    test::FakeMessageBoxes boxes{log};
-    test::FakeSoundPlayer sound{log};
-    test::FakeLinkOpener links{log};
-    test::FakeClock clock;
-    test::RecordingTrayService tray;
-    TMainForm form{Services{boxes, sound, clock, links, tray}};
+    test::FakeServiceSet fakes;
+    TMainForm form{fakes.services()};
     form.show();
     TSecretPanel& panel = *form.controls().SecretPanel;
     panel.setInterval(0); // the benchmark gives the ticks

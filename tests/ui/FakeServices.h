@@ -1,7 +1,10 @@
 #pragma once
 
+#include "FakeClock.h"
 #include "LinkOpener.h"
 #include "MessageBoxes.h"
+#include "RecordingTrayService.h"
+#include "Services.h"
 #include "SoundPlayer.h"
 
 #include <QStringList>
@@ -50,6 +53,18 @@ public:
 
 private:
     ServiceLog& m_log;
+};
+
+// One fake of every service, all writing to one log, ready to hand to a window.
+struct FakeServiceSet {
+    ServiceLog log;
+    FakeMessageBoxes boxes{log};
+    FakeSoundPlayer sound{log};
+    FakeLinkOpener links{log};
+    FakeClock clock;
+    RecordingTrayService tray;
+
+    Services services() { return Services{boxes, sound, clock, links, tray}; }
 };
 
 } // namespace zumzik::test

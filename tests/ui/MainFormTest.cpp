@@ -3,9 +3,7 @@
 #include "Error.h"
 #include "ErrorBox.h"
 #include "ExitProtest.h"
-#include "FakeClock.h"
 #include "FakeServices.h"
-#include "RecordingTrayService.h"
 #include "ReplyLineText.h"
 #include "TAboutBox.h"
 #include "TInfoBox.h"
@@ -42,16 +40,10 @@ void typeText(QWidget* widget, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public ::testing::Test, protected test::FakeServiceSet {
 protected:
     test::TemporaryDirectory dir;
-    test::ServiceLog log;
-    test::FakeMessageBoxes boxes{log};
-    test::FakeSoundPlayer sound{log};
-    test::FakeLinkOpener links{log};
-    test::FakeClock clock;
-    test::RecordingTrayService tray;
-    TMainForm form{Services{boxes, sound, clock, links, tray}};
+    TMainForm form{services()};
     QStringList reported;
 
     MainFormTest() {

@@ -1,6 +1,4 @@
-#include "FakeClock.h"
 #include "FakeServices.h"
-#include "RecordingTrayService.h"
 #include "TInfoBox.h"
 #include "TMainForm.h"
 #include "TSecretPanel.h"
@@ -25,13 +23,8 @@ int leadingSpaces(const QString& line) {
 
 class ScrollingPanelsTest : public ::testing::Test {
 protected:
-    test::ServiceLog log;
-    test::FakeMessageBoxes boxes{log};
-    test::FakeSoundPlayer sound{log};
-    test::FakeLinkOpener links{log};
-    test::FakeClock clock;
-    test::RecordingTrayService tray;
-    TMainForm form{Services{boxes, sound, clock, links, tray}};
+    test::FakeServiceSet fakes;
+    TMainForm form{fakes.services()};
     TInfoBox info{&form};
 
     TSecretPanel& quotes() { return *form.controls().SecretPanel; }
