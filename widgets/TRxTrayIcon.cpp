@@ -1,6 +1,7 @@
 #include "TRxTrayIcon.h"
 
 #include "ApplicationErrorReport.h"
+#include "ThreadDoorbell.h"
 #include "TrayAnimationThread.h"
 
 #include <QAction>
@@ -29,7 +30,12 @@ TShiftState shiftState(Qt::KeyboardModifiers modifiers) {
 
 TRxTrayIcon::TRxTrayIcon(TrayService& service, QObject* parent)
     : QObject(parent), m_service(service), m_icon(std::make_unique<TIcon>()),
-      m_icons(std::make_unique<TIconList>()) {
+      m_icons(std::make_unique<TIconList>()), m_stepBell(new ThreadDoorbell(this)) {
+    // A ring left over from a detached worker finds nothing to do at the current one.
+    connect(m_stepBell, &ThreadDoorbell::rung, this, [this] {
+        if (const std::shared_ptr<TTimerThread> worker = m_worker)
+            worker->step();
+    });
     m_icon->SetOnChange([this](TIcon*) { RefreshIcon(); });
     m_icons->SetOnChange([this](TIconList*) { RefreshIcon(); });
     m_service.setMouseListener([this](TrayMouseMessage message) { MouseMessage(message); });

@@ -14,15 +14,17 @@
 
 namespace zumzik {
 
+class ThreadDoorbell;
+
 // An icon with a tooltip in the desktop's notification area. It can animate the icon through the
 // frames of Icons, one step every Interval milliseconds, and it turns mouse activity over the icon
 // into mouse events: down, up, move, click and double click; with a PopupMenu, a right click shows
 // the menu and a double click runs its default item.
 //
 // The component lives on the user-interface thread and everything it does happens there. The
-// animation worker only keeps time: after each interval it hands one step to the user-interface
-// thread and waits for it to be done, so refreshes never interleave, the tray service is only
-// called from that thread, and a step never outlives the component.
+// animation worker only keeps time: after each interval it rings the component's doorbell for one
+// step and waits for it to be done, so refreshes never interleave, the tray service is only called
+// from that thread, and a step never outlives the component.
 class TRxTrayIcon : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool Active READ Active WRITE SetActive)
@@ -119,6 +121,9 @@ private:
     QPointer<TPopupMenu> m_popupMenu;
     TrayRecord m_record;
     std::shared_ptr<TTimerThread> m_worker;
+    // The current worker rings it when a step is due; a child, so it goes after the worker is
+    // detached.
+    ThreadDoorbell* m_stepBell;
     std::atomic<quint16> m_interval = 150;
     int m_frameIndex = 0;
     int m_pressed = 0;

@@ -1,8 +1,8 @@
 #include "TrayAnimationThread.h"
 
 #include "ApplicationErrorReport.h"
+#include "ThreadDoorbell.h"
 
-#include <QMetaObject>
 #include <chrono>
 #include <thread>
 
@@ -22,13 +22,10 @@ void TRxTrayIcon::TTimerThread::setPaused(bool paused) {
     {
         const std::lock_guard lock(m_mutex);
         m_paused = paused;
+        if (paused)
+            callOffStep();
     }
     m_wake.notify_all();
-}
-
-bool TRxTrayIcon::TTimerThread::paused() const {
-    const std::lock_guard lock(m_mutex);
-    return m_paused;
 }
 
 void TRxTrayIcon::TTimerThread::detach() {
@@ -36,8 +33,14 @@ void TRxTrayIcon::TTimerThread::detach() {
         const std::lock_guard lock(m_mutex);
         m_owner = nullptr;
         m_paused = false;
+        callOffStep();
     }
     m_wake.notify_all();
+}
+
+void TRxTrayIcon::TTimerThread::callOffStep() {
+    if (m_step == StepState::Requested)
+        m_step = StepState::None;
 }
 
 void TRxTrayIcon::TTimerThread::run() {
@@ -59,10 +62,10 @@ void TRxTrayIcon::TTimerThread::run() {
         }
         if (stopping() || m_paused)
             continue;
-        m_stepPending = true;
-        QMetaObject::invokeMethod(
-            m_owner, [self = shared_from_this()] { self->step(); }, Qt::QueuedConnection);
-        m_wake.wait(lock, [this] { return !m_stepPending || stopping(); });
+        m_step = StepState::Requested;
+        // Rung under the lock, so the doorbell, which the owner holds, is still there.
+        m_owner->m_stepBell->ring();
+        m_wake.wait(lock, [this] { return m_step == StepState::None || stopping(); });
     }
 }
 
@@ -70,19 +73,22 @@ void TRxTrayIcon::TTimerThread::step() {
     TRxTrayIcon* owner = nullptr;
     {
         const std::lock_guard lock(m_mutex);
+        if (m_step != StepState::Requested)
+            return;
+        // A request is called off when the worker is detached, so the owner is still set.
+        m_step = StepState::Running;
         owner = m_owner;
     }
-    // The owner lives on this thread, so it cannot be destroyed while the step runs.
-    if (owner) {
-        try {
-            owner->AdvanceFrame();
-        } catch (...) {
-            ApplicationErrorReport::reportCurrentException();
-        }
+    // The owner lives on this thread, so it cannot be destroyed while the step runs; the caller
+    // holds a reference to this worker, which a step that switches animation off lets go of.
+    try {
+        owner->AdvanceFrame();
+    } catch (...) {
+        ApplicationErrorReport::reportCurrentException();
     }
     {
         const std::lock_guard lock(m_mutex);
-        m_stepPending = false;
+        m_step = StepState::None;
     }
     m_wake.notify_all();
 }

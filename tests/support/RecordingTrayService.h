@@ -3,12 +3,15 @@
 #include "TrayService.h"
 
 #include <QStringList>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace zumzik::test {
 
 // A notification area that records every add, modification and removal, and lets a test play the
-// mouse activity that a desktop would report.
+// mouse activity that a desktop would report. It also counts the calls that come from another
+// thread than the one that made it, since only that thread may touch the desktop's tray.
 class RecordingTrayService final : public TrayService {
 public:
     enum class Kind { Add, Modify, Remove };
@@ -23,15 +26,21 @@ public:
     bool acceptAdd = true;
     QPoint cursor;
     Qt::KeyboardModifiers modifiers;
+    std::atomic<int> foreignThreadCalls = 0;
 
     bool available() const override { return trayAvailable; }
     bool add(const TrayRecord& record) override {
+        countThread();
         calls.push_back({Kind::Add, record});
         m_shown = acceptAdd;
         return acceptAdd;
     }
-    void modify(const TrayRecord& record) override { calls.push_back({Kind::Modify, record}); }
+    void modify(const TrayRecord& record) override {
+        countThread();
+        calls.push_back({Kind::Modify, record});
+    }
     void remove() override {
+        countThread();
         calls.push_back({Kind::Remove, {}});
         m_shown = false;
     }
@@ -63,6 +72,12 @@ public:
     }
 
 private:
+    void countThread() {
+        if (std::this_thread::get_id() != m_thread)
+            ++foreignThreadCalls;
+    }
+
+    const std::thread::id m_thread = std::this_thread::get_id();
     MouseListener m_listener;
     bool m_shown = false;
 };

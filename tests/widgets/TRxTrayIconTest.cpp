@@ -6,9 +6,11 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <poll.h>
 
 using namespace zumzik;
 using test::RecordingTrayService;
@@ -85,7 +87,10 @@ protected:
         load(frame1, artwork("tray-frame1.ico"));
         ApplicationErrorReport::setHandler([this](const QString& message) { reported << message; });
     }
-    ~TrayIconTest() override { ApplicationErrorReport::setHandler({}); }
+    ~TrayIconTest() override {
+        ApplicationErrorReport::setHandler({});
+        EXPECT_EQ(service.foreignThreadCalls, 0) << "the tray is touched only on this thread";
+    }
 
     // A tray icon set up as the main window sets up its own, with a fast animation.
     void setUpShown(quint16 interval = 5) {
@@ -123,6 +128,23 @@ protected:
     }
     bool waitForPictures(int count) {
         return QTest::qWaitFor([&] { return pictures().size() >= count; }, 5000);
+    }
+
+    // The animation worker asks for a step by ringing the component's doorbell, an event counter
+    // that turns readable. These two look at it without serving any event.
+    int stepBell() const {
+        const auto* notifier = tray->findChild<QSocketNotifier*>();
+        return notifier ? int(notifier->socket()) : -1;
+    }
+    bool stepAskedFor(int timeoutMs) const {
+        pollfd bell{stepBell(), POLLIN, 0};
+        return ::poll(&bell, 1, timeoutMs) == 1 && (bell.revents & POLLIN);
+    }
+    // Blocks the event loop until the worker has asked for a step, so that the request waits.
+    bool waitForStepRequest() const { return stepAskedFor(5000); }
+    // Serves events until the request has been answered.
+    bool answerStepRequest() {
+        return QTest::qWaitFor([&] { return !stepAskedFor(0); }, 5000);
     }
 };
 
@@ -269,6 +291,34 @@ TEST_F(TrayIconTest, WorkerStartsPausedWhileTheIconIsNotShownAndFollowsActive) {
     EXPECT_TRUE(pictures().startsWith("10")) << "frame 0 came with the add";
 }
 
+TEST_F(TrayIconTest, PauseCallsOffAStepAskedForButNotYetMade) {
+    setUpShown(0);
+    tray->SetAnimated(true);
+    ASSERT_TRUE(waitForStepRequest());
+    tray->SetActive(false); // the removal pauses the worker
+    service.calls.clear();
+    ASSERT_TRUE(answerStepRequest());
+    EXPECT_EQ(tray->FrameIndex(), 0) << "a paused worker makes no step";
+    EXPECT_TRUE(service.calls.empty());
+
+    tray->SetActive(true);
+    ASSERT_TRUE(waitForPictures(2));
+    EXPECT_TRUE(pictures().startsWith("10")) << pictures().toStdString();
+}
+
+TEST_F(TrayIconTest, RequestOfADetachedWorkerIsNoStepOfTheNextOne) {
+    setUpShown(0);
+    tray->SetAnimated(true);
+    ASSERT_TRUE(waitForStepRequest());
+    tray->SetAnimated(false);
+    tray->SetInterval(60000); // the next worker's first step lies far beyond this test
+    tray->SetAnimated(true);
+    service.calls.clear();
+    ASSERT_TRUE(answerStepRequest());
+    EXPECT_EQ(tray->FrameIndex(), 0);
+    EXPECT_TRUE(service.calls.empty());
+}
+
 TEST_F(TrayIconTest, StepThatFailsIsReportedAndTheAnimationGoesOn) {
     setUpShown();
     QByteArray broken("\0\0\1\0\1\0garbage", 13);
@@ -288,7 +338,8 @@ TEST_F(TrayIconTest, DestroyingTheIconWhileItAnimatesLeavesNoStepBehind) {
         // Quick off and on leaves detached workers behind for a moment.
         tray->SetAnimated(false);
         tray->SetAnimated(true);
-        QTest::qWait(2);
+        // Destroyed while a step waits to be made.
+        ASSERT_TRUE(waitForStepRequest());
         tray.reset();
         EXPECT_EQ(service.calls.back().kind, Kind::Remove);
         EXPECT_FALSE(service.hasListener());
