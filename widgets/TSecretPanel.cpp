@@ -393,29 +393,32 @@ void TSecretPanel::tick() {
 void TSecretPanel::renderFrame() {
     if (!m_onScreen)
         return;
-    const std::lock_guard lock(m_imageMutex);
-    Scene& scene = m_scene;
-    if (!scene.image || scene.image->isNull() || scene.lines.isEmpty() || !m_onScreen)
-        return;
-    const int limit = m_limit.load();
-    const QRect firstLine = firstLineRect(scene, m_position.load(), limit);
-    QPainter painter(&*scene.image);
-    // The image receives the part of the background that lies under the text area.
-    painter.translate(-scene.textArea.topLeft());
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(scene.background);
-    t_plainBackground = false;
-    PaintClient(painter, scene.interior);
-    painter.resetTransform();
-    if (t_plainBackground && prepareStrip(scene, limit)) {
-        // The strip holds the same pixels on the same background: copying it replaces drawing.
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(firstLine.topLeft() - scene.stripOrigin, scene.strip);
-    } else {
-        drawLines(painter, scene, firstLine, scene.image->height());
+    {
+        const std::lock_guard lock(m_imageMutex);
+        Scene& scene = m_scene;
+        if (!scene.image || scene.image->isNull() || scene.lines.isEmpty() || !m_onScreen)
+            return;
+        const int limit = m_limit.load();
+        const QRect firstLine = firstLineRect(scene, m_position.load(), limit);
+        QPainter painter(&*scene.image);
+        // The image receives the part of the background that lies under the text area.
+        painter.translate(-scene.textArea.topLeft());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(scene.background);
+        t_plainBackground = false;
+        PaintClient(painter, scene.interior);
+        painter.resetTransform();
+        if (t_plainBackground && prepareStrip(scene, limit)) {
+            // The strip holds the same pixels on the same background: copying replaces drawing.
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(firstLine.topLeft() - scene.stripOrigin, scene.strip);
+        } else {
+            drawLines(painter, scene, firstLine, scene.image->height());
+        }
+        painter.end();
+        scene.frameReady = true;
     }
-    painter.end();
-    scene.frameReady = true;
+    // Rung once the lock is released, so that the copy never has to wait for it.
     if (!m_copyRequested.exchange(true))
         m_copyBell->ring();
 }
@@ -527,19 +530,18 @@ void TSecretPanel::paintEvent(QPaintEvent* event) {
     // The text shows only when a frame has been rendered for this paint; any other repaint
     // leaves the plain background until the next tick.
     const bool showFrame = std::exchange(m_showFrame, false);
-    bool frameReady = false;
-    if (showFrame) {
-        const std::lock_guard lock(m_imageMutex);
-        frameReady = m_scene.image && m_scene.frameReady;
-    }
+    std::unique_lock lock(m_imageMutex);
+    const bool frameReady = showFrame && m_scene.image && m_scene.frameReady;
     // A tick's copy asks for the text area alone, which the opaque frame covers whole. Only this
-    // thread takes the frame away, so it is still there below.
-    if (!frameReady || !m_scene.textArea.contains(event->rect()))
+    // thread takes the frame away, so it is still there after the background.
+    if (!frameReady || !m_scene.textArea.contains(event->rect())) {
+        // The background handler may ask the panel for its layout, which takes the lock.
+        lock.unlock();
         paintBackground(painter);
-    if (frameReady) {
-        const std::lock_guard lock(m_imageMutex);
-        painter.drawImage(m_scene.textArea.topLeft(), *m_scene.image);
+        lock.lock();
     }
+    if (frameReady)
+        painter.drawImage(m_scene.textArea.topLeft(), *m_scene.image);
 }
 
 void TSecretPanel::paintBackground(QPainter& painter) {
