@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QTextOption>
 #include <algorithm>
+#include <utility>
 
 namespace zumzik {
 namespace {
@@ -31,6 +32,13 @@ struct Edges {
 constexpr int kTabStopCharacters = 8;
 // The gap between the frame and the text, and between the glyph and the text.
 constexpr int kTextMargin = 3;
+// The largest strip of pre-drawn lines kept, in pixels (16 MiB); a larger block is drawn line by
+// line on every frame instead.
+constexpr qint64 kMaxStripPixels = qint64(1) << 22;
+
+// Set by the base PaintClient when it has filled the background plainly, on the thread that
+// painted, so that a repaint on the user-interface thread cannot mislead a tick on the worker.
+thread_local bool t_plainBackground = false;
 
 } // namespace
 
@@ -136,6 +144,7 @@ void TSecretPanel::setAlignment(TAlignment alignment) {
     {
         const std::lock_guard lock(m_imageMutex);
         m_scene.alignment = alignment;
+        m_scene.strip = QImage();
     }
     update();
 }
@@ -355,6 +364,7 @@ void TSecretPanel::rebuildLayout() {
     *scene.image = area.isEmpty() ? QImage() : QImage(area.size(), QImage::Format_RGB32);
     scene.image->fill(scene.background);
     scene.frameReady = false;
+    scene.strip = QImage();
 }
 
 void TSecretPanel::relayout(bool restart) {
@@ -381,25 +391,39 @@ void TSecretPanel::tick() {
 }
 
 void TSecretPanel::renderFrame() {
-    const std::lock_guard lock(m_imageMutex);
-    Scene& scene = m_scene;
-    if (!scene.image || scene.image->isNull() || scene.lines.isEmpty() || !m_onScreen)
+    if (!m_onScreen)
         return;
-    QPainter painter(&*scene.image);
-    // The image receives the part of the background that lies under the text area.
-    painter.translate(-scene.textArea.topLeft());
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(scene.background);
-    PaintClient(painter, scene.interior);
-    painter.resetTransform();
-    drawLines(painter, scene, m_position.load(), m_limit.load());
-    painter.end();
-    scene.frameReady = true;
+    {
+        const std::lock_guard lock(m_imageMutex);
+        Scene& scene = m_scene;
+        if (!scene.image || scene.image->isNull() || scene.lines.isEmpty() || !m_onScreen)
+            return;
+        const int limit = m_limit.load();
+        const QRect firstLine = firstLineRect(scene, m_position.load(), limit);
+        QPainter painter(&*scene.image);
+        // The image receives the part of the background that lies under the text area.
+        painter.translate(-scene.textArea.topLeft());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(scene.background);
+        t_plainBackground = false;
+        PaintClient(painter, scene.interior);
+        painter.resetTransform();
+        if (t_plainBackground && prepareStrip(scene, limit)) {
+            // The strip holds the same pixels on the same background: copying replaces drawing.
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(firstLine.topLeft() - scene.stripOrigin, scene.strip);
+        } else {
+            drawLines(painter, scene, firstLine, scene.image->height());
+        }
+        painter.end();
+        scene.frameReady = true;
+    }
+    // Rung once the lock is released, so that the copy never has to wait for it.
     if (!m_copyRequested.exchange(true))
         m_copyBell->ring();
 }
 
-void TSecretPanel::drawLines(QPainter& painter, const Scene& scene, int position, int limit) const {
+QRect TSecretPanel::firstLineRect(const Scene& scene, int position, int limit) {
     const int width = scene.image->width();
     const int height = scene.image->height();
     Edges line{0, height - position, width, height - position + scene.pitch};
@@ -414,6 +438,34 @@ void TSecretPanel::drawLines(QPainter& painter, const Scene& scene, int position
             line.right = limit - position;
         }
     }
+    return line.toRect();
+}
+
+bool TSecretPanel::prepareStrip(Scene& scene, int limit) {
+    // Sideways, glyphs fall on fractional pixel positions that depend on where the line starts,
+    // so that a copy moved by whole pixels would differ from the drawing; those lines are drawn
+    // on every frame. Upwards only the rows move, and a copy matches the drawing exactly.
+    if (scene.horizontal)
+        return false;
+    if (!scene.strip.isNull())
+        return true;
+    const int width = scene.image->width();
+    const int rows = static_cast<int>(scene.lines.size()) - scene.startLine;
+    // Room for what reaches beyond the rows: overhanging glyphs and the shadow's pixel.
+    const int margin = scene.pitch + 2;
+    const int height = rows * scene.pitch + 2 * margin;
+    if (qint64(width) * height > kMaxStripPixels)
+        return false;
+    scene.strip = QImage(width, height, QImage::Format_RGB32);
+    scene.strip.fill(scene.background);
+    scene.stripOrigin = QPoint(0, margin);
+    QPainter painter(&scene.strip);
+    drawLines(painter, scene, QRect(scene.stripOrigin, firstLineRect(scene, 0, limit).size()),
+              height);
+    return true;
+}
+
+void TSecretPanel::drawLines(QPainter& painter, const Scene& scene, QRect line, int bottomEdge) {
     QTextOption format;
     format.setWrapMode(QTextOption::NoWrap);
     format.setTabStopDistance(scene.tabStop);
@@ -428,19 +480,17 @@ void TSecretPanel::drawLines(QPainter& painter, const Scene& scene, int position
                           : scene.textStyle == bvRaised ? QPoint(-1, -1)
                                                         : QPoint();
     const int count = static_cast<int>(scene.lines.size());
-    for (int i = scene.startLine; i < count && line.top < height; ++i) {
-        if (line.bottom > 0) {
+    for (int i = scene.startLine; i < count && line.top() < bottomEdge; ++i) {
+        if (line.bottom() >= 0) {
             const QString text = scene.lines[i].left(kMaxLineLength);
-            const QRect rect = line.toRect();
             if (!shadow.isNull()) {
                 painter.setPen(scene.light);
-                painter.drawText(rect.translated(shadow), text, format);
+                painter.drawText(line.translated(shadow), text, format);
             }
             painter.setPen(scene.text);
-            painter.drawText(rect, text, format);
+            painter.drawText(line, text, format);
         }
-        line.top += scene.pitch;
-        line.bottom += scene.pitch;
+        line.translate(0, scene.pitch);
     }
 }
 
@@ -451,10 +501,12 @@ void TSecretPanel::copyFrame() {
 }
 
 void TSecretPanel::PaintClient(QPainter& canvas, const QRect& rect) {
-    if (m_scene.paintClient)
+    if (m_scene.paintClient) {
         m_scene.paintClient(this, canvas, rect);
-    else
+    } else {
         canvas.fillRect(rect, canvas.brush());
+        t_plainBackground = true;
+    }
 }
 
 void TSecretPanel::drawBevel(QPainter& painter, QRect& rect, TBevelCut bevel) const {
@@ -473,8 +525,26 @@ void TSecretPanel::drawBevel(QPainter& painter, QRect& rect, TBevelCut bevel) co
     }
 }
 
-void TSecretPanel::paintEvent(QPaintEvent*) {
+void TSecretPanel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // The text shows only when a frame has been rendered for this paint; any other repaint
+    // leaves the plain background until the next tick.
+    const bool showFrame = std::exchange(m_showFrame, false);
+    std::unique_lock lock(m_imageMutex);
+    const bool frameReady = showFrame && m_scene.image && m_scene.frameReady;
+    // A tick's copy asks for the text area alone, which the opaque frame covers whole. Only this
+    // thread takes the frame away, so it is still there after the background.
+    if (!frameReady || !m_scene.textArea.contains(event->rect())) {
+        // The background handler may ask the panel for its layout, which takes the lock.
+        lock.unlock();
+        paintBackground(painter);
+        lock.lock();
+    }
+    if (frameReady)
+        painter.drawImage(m_scene.textArea.topLeft(), *m_scene.image);
+}
+
+void TSecretPanel::paintBackground(QPainter& painter) {
     QRect area = rect();
     drawBevel(painter, area, m_bevelOuter);
     if (m_borderWidth > 0) {
@@ -495,14 +565,6 @@ void TSecretPanel::paintEvent(QPaintEvent*) {
     painter.restore();
     if (m_active && !m_maskedGlyph.isNull())
         painter.drawPixmap(m_scene.glyphOrigin, m_maskedGlyph);
-    // The text shows only when a frame has been rendered for this paint; any other repaint
-    // leaves the plain background until the next tick.
-    if (m_showFrame) {
-        m_showFrame = false;
-        const std::lock_guard lock(m_imageMutex);
-        if (m_scene.image && m_scene.frameReady)
-            painter.drawImage(m_scene.textArea.topLeft(), *m_scene.image);
-    }
 }
 
 void TSecretPanel::resizeEvent(QResizeEvent* event) {

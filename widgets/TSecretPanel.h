@@ -126,7 +126,9 @@ signals:
 
 protected:
     // Paints the background into rect: OnPaintClient when set, otherwise a fill with the brush,
-    // which the callers set to Color.
+    // which the callers set to Color. While a frame shows nothing but this plain fill behind its
+    // text, the ticks copy the text from lines drawn once per layout instead of drawing them anew;
+    // an override that paints anything else must therefore not call this implementation.
     virtual void PaintClient(QPainter& canvas, const QRect& rect);
 
     void paintEvent(QPaintEvent* event) override;
@@ -157,6 +159,12 @@ private:
         QColor text;
         QColor light;
         PanelDrawEvent paintClient;
+        // Scrolling upwards: the whole block of lines drawn once on the plain background, with
+        // room above and below for the parts of glyphs and shadows that reach beyond their rows;
+        // null until the first frame of a layout needs it.
+        QImage strip;
+        // Where the top-left corner of the first line's rectangle lies in the strip.
+        QPoint stripOrigin;
     };
 
     int borderExtent() const;
@@ -170,8 +178,18 @@ private:
     void activate();
     void deactivate();
     void renderFrame();
-    void drawLines(QPainter& painter, const Scene& scene, int position, int limit) const;
+    // The first line's rectangle in image coordinates at a position of the pass; the others
+    // follow it one pitch apart.
+    static QRect firstLineRect(const Scene& scene, int position, int limit);
+    // Draws the lines from the first one's rectangle down, skipping those wholly above the top
+    // edge and stopping at the first one whose top lies at or below bottomEdge.
+    static void drawLines(QPainter& painter, const Scene& scene, QRect line, int bottomEdge);
+    // Draws the strip for the current layout unless it is there already; false when the lines
+    // have to be drawn on every frame instead: sideways, or when the block is too large to keep.
+    static bool prepareStrip(Scene& scene, int limit);
     void copyFrame();
+    // The frame, the border band and the background: everything of a repaint but the text.
+    void paintBackground(QPainter& painter);
     void drawBevel(QPainter& painter, QRect& rect, TBevelCut bevel) const;
 
     bool m_active = false;

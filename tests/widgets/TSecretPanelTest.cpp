@@ -443,6 +443,96 @@ TEST_F(PanelTest, ScreenReadersGetTheWholeText) {
     EXPECT_EQ(accessible->text(QAccessible::Description), "Первая строка\nвторая");
 }
 
+// Scrolling upwards, the lines are drawn once per layout and copied on every tick; a background
+// handler makes the panel draw them anew on every tick instead. Both must give the same pixels at
+// every position, with antialiased text, shadows, tabs and each alignment. Marks stacked high
+// above a letter reach beyond its row: drawn anew they show only once the row itself has entered,
+// so there the rows next to the edges are left out of the comparison.
+TEST(SecretPanelDrawing, CopiedLinesLookExactlyLikeLinesDrawnOnEveryTick) {
+    const QStringList ordinary = {"", "Первая строка, длинная и широкая", "W&g\tjy", "", "Ёжик",
+                                  ""};
+    const QStringList stacked = {"Ё\u0308\u0308\u0308жик", "Й\u0306\u0306\u0306од", "end"};
+    struct Case {
+        TSecretPanel::TBevelCut style;
+        TSecretPanel::TAlignment alignment;
+        const QStringList& lines;
+        bool wholeFrame;
+    };
+    const Case cases[] = {{TSecretPanel::bvLowered, TSecretPanel::taLeftJustify, ordinary, true},
+                          {TSecretPanel::bvRaised, TSecretPanel::taCenter, ordinary, true},
+                          {TSecretPanel::bvSpace, TSecretPanel::taRightJustify, ordinary, true},
+                          {TSecretPanel::bvNone, TSecretPanel::taCenter, ordinary, true},
+                          {TSecretPanel::bvRaised, TSecretPanel::taLeftJustify, stacked, false}};
+    QFont font(QStringLiteral("Liberation Serif"));
+    font.setPixelSize(15);
+    font.setBold(true);
+    for (const Case& c : cases) {
+        TSecretPanel copied;
+        TSecretPanel drawn;
+        drawn.setOnPaintClient([](TSecretPanel*, QPainter& canvas, const QRect& rect) {
+            canvas.fillRect(rect, canvas.brush());
+        });
+        for (TSecretPanel* panel : {&copied, &drawn}) {
+            panel->setInterval(0);
+            panel->resize(150, 60);
+            panel->setFont(font);
+            panel->setLines(c.lines);
+            panel->setTextStyle(c.style);
+            panel->setAlignment(c.alignment);
+            panel->setCycled(true);
+            panel->show();
+            panel->setActive(true);
+        }
+        ASSERT_EQ(copied.scrollLimit(), drawn.scrollLimit());
+        const auto shown = [&](const TSecretPanel& panel) {
+            const QImage frame = panel.frame();
+            const int edge = c.wholeFrame ? 0 : panel.linePitch();
+            return frame.copy(0, edge, frame.width(), frame.height() - 2 * edge);
+        };
+        const QImage blank = shown(copied);
+        int withText = 0;
+        for (int position = 1; position <= copied.scrollLimit() + 1; ++position) {
+            if (position == copied.scrollLimit() / 2)
+                for (TSecretPanel* panel : {&copied, &drawn})
+                    panel->setAlignment(
+                        static_cast<TSecretPanel::TAlignment>((c.alignment + 1) % 3));
+            copied.tick();
+            drawn.tick();
+            ASSERT_EQ(shown(copied), shown(drawn)) << c.lines.first().toStdString() << ", style "
+                                                   << c.style << ", position " << position;
+            withText += shown(copied) != blank;
+        }
+        EXPECT_GT(withText, copied.scrollLimit() / 3) << "the text passed through";
+    }
+}
+
+// A subclass that paints its own background gets it under the text on every frame.
+TEST(SecretPanelDrawing, AnOverriddenBackgroundShowsUnderTheText) {
+    class StripedPanel : public TSecretPanel {
+    protected:
+        void PaintClient(QPainter& canvas, const QRect& rect) override {
+            for (int y = rect.top(); y <= rect.bottom(); ++y)
+                canvas.fillRect(rect.left(), y, rect.width(), 1, y % 2 ? Qt::red : Qt::green);
+        }
+    } panel;
+    panel.setInterval(0);
+    panel.resize(120, 50);
+    panel.setFont(crispFont());
+    panel.setLines({"Striped"});
+    panel.show();
+    panel.setActive(true);
+    for (int i = 0; i < 20; ++i)
+        panel.tick();
+    const QImage frame = panel.frame();
+    // The top rows lie above the text, which entered at the bottom edge.
+    const int top = panel.textArea().top();
+    EXPECT_EQ(frame.pixelColor(5, 0), top % 2 ? QColor(Qt::red) : QColor(Qt::green));
+    EXPECT_EQ(frame.pixelColor(5, 1), top % 2 ? QColor(Qt::green) : QColor(Qt::red));
+    EXPECT_FALSE(
+        pixelsOf(frame.copy(0, frame.height() - 20, frame.width(), 20), Qt::black).isEmpty())
+        << "the text is drawn over the stripes";
+}
+
 // Everything the user-interface thread may do to a panel while its worker ticks every
 // millisecond; run under the thread sanitizer, it must report nothing.
 TEST(SecretPanelStress, ReconfiguringAndDestroyingWhileTheWorkerTicks) {
