@@ -1,26 +1,18 @@
 #include "Artwork.h"
 
+#include "BuiltInResources.h"
 #include "ButtonGlyph.h"
 
 #include <QImage>
 
-// The resources live in a static library, whose registration nothing else would pull in.
-static void registerArtwork() {
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(artwork);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
 namespace zumzik {
 
 void Artwork::registerResources() {
-    registerArtwork();
+    registerBuiltInResources();
 }
 
 QString Artwork::path(const QString& fileName) {
-    registerArtwork();
+    registerBuiltInResources();
     return QStringLiteral(":/artwork/") + fileName;
 }
 

@@ -1,20 +1,13 @@
 #include "PanelText.h"
 
-#include <QFile>
+#include "BuiltInResources.h"
 
-// The resources live in a static library, whose registration nothing else would pull in.
-static void registerTexts() {
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(texts);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
+#include <QFile>
 
 namespace zumzik {
 
 QStringList panelText(const QString& name) {
-    registerTexts();
+    registerBuiltInResources();
     // The texts are built in, so failing to open one is a fault of the build itself.
     QFile file(QStringLiteral(":/texts/") + name);
     if (!file.open(QIODevice::ReadOnly))
