@@ -3,6 +3,13 @@
 #include <QDBusError>
 
 namespace zumzik {
+namespace {
+
+// How long the calls of one opening of the menu may be apart. Trays make them one after another
+// in a few milliseconds; a person's second click takes longer.
+constexpr qint64 kOpeningMilliseconds = 500;
+
+} // namespace
 
 StatusNotifierMenu::StatusNotifierMenu(const QString& label, QObject* parent)
     : QObject(parent), m_label(label) {
@@ -13,6 +20,14 @@ QVariantMap StatusNotifierMenu::properties(int id) const {
     if (id == kRoot)
         return {{QStringLiteral("children-display"), QStringLiteral("submenu")}};
     return {{QStringLiteral("label"), m_label}};
+}
+
+void StatusNotifierMenu::rootCalled(bool opening) {
+    const bool sameOpening =
+        m_sinceRootCall.isValid() && m_sinceRootCall.elapsed() < kOpeningMilliseconds;
+    m_sinceRootCall.start();
+    if (opening && !sameOpening && m_onOpened)
+        m_onOpened();
 }
 
 void StatusNotifierMenu::unknownItem(int id) {
@@ -29,8 +44,11 @@ uint StatusNotifierMenu::GetLayout(int parentId, int recursionDepth, const QStri
         return 0;
     }
     layout = {parentId, properties(parentId), {}};
-    if (parentId == kRoot && recursionDepth != 0)
-        layout.children << DBusMenuLayoutItem{kEntry, properties(kEntry), {}};
+    if (parentId == kRoot) {
+        rootCalled(false);
+        if (recursionDepth != 0)
+            layout.children << DBusMenuLayoutItem{kEntry, properties(kEntry), {}};
+    }
     return 1;
 }
 
@@ -58,8 +76,8 @@ QDBusVariant StatusNotifierMenu::GetProperty(int id, const QString& name) {
 bool StatusNotifierMenu::event(int id, const QString& eventId) {
     if (!exists(id))
         return false;
-    if (id == kRoot && eventId == QLatin1String("opened") && m_onOpened)
-        m_onOpened();
+    if (id == kRoot && eventId == QLatin1String("opened"))
+        rootCalled(true);
     return true;
 }
 
@@ -78,7 +96,9 @@ QList<int> StatusNotifierMenu::EventGroup(const QList<DBusMenuEvent>& events) {
 }
 
 bool StatusNotifierMenu::AboutToShow(int id) {
-    if (!exists(id))
+    if (id == kRoot)
+        rootCalled(true);
+    else if (!exists(id))
         unknownItem(id);
     return false;
 }
@@ -88,6 +108,8 @@ QList<int> StatusNotifierMenu::AboutToShowGroup(const QList<int>& ids, QList<int
         if (!exists(id))
             idErrors << id;
     }
+    if (ids.contains(kRoot))
+        rootCalled(true);
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include "DBusTrayTypes.h"
 
 #include <QDBusContext>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -55,9 +56,13 @@ private:
     // Handles one event; false when there is no such item.
     bool event(int id, const QString& eventId);
     void unknownItem(int id);
+    // A call on the root: a layout read, or the menu about to open.
+    void rootCalled(bool opening);
 
     const QString m_label;
     std::function<void()> m_onOpened;
+    // Since the last call on the root.
+    QElapsedTimer m_sinceRootCall;
 };
 
 } // namespace zumzik

@@ -240,12 +240,31 @@ TEST_F(DesktopTrayServiceTest, TraysClicksAndMenuReachOnClickAsLeftAndRight) {
     settle();
     for (const char* method : {"Activate", "ContextMenu", "SecondaryActivate"})
         callItem("/StatusNotifierItem", kItem, method, {0, 0});
-    // A tray that opens the item's menu on a right click, instead of asking the item.
+    // A tray that opens the item's menu on a right click, instead of asking the item, prepares
+    // the menu's root in more than one way for one opening.
     const QString menu = qvariant_cast<QDBusObjectPath>(itemProperty("Menu")).path();
-    callItem(menu, "com.canonical.dbusmenu", "AboutToShow", {0});
     callItem(menu, "com.canonical.dbusmenu", "Event",
              {0, QStringLiteral("opened"), QVariant::fromValue(QDBusVariant(0)), 0u});
+    callItem(menu, "com.canonical.dbusmenu", "AboutToShow", {0});
     EXPECT_EQ(clicks.join(' ').toStdString(), "left right right");
+}
+
+TEST_F(DesktopTrayServiceTest, TrayReadingTheMenuWithoutOpeningItGivesNoClick) {
+    startWatcher(true);
+    startService();
+    loadTrayIcon();
+    int clicks = 0;
+    tray->SetOnClick([&](QObject*, TMouseButton, TShiftState, int, int) { ++clicks; });
+    settle();
+    // What GNOME's AppIndicator extension does when the item appears.
+    const QString menu = qvariant_cast<QDBusObjectPath>(itemProperty("Menu")).path();
+    const QDBusMessage layout =
+        callItem(menu, "com.canonical.dbusmenu", "GetLayout", {0, -1, QStringList()});
+    callItem(menu, "com.canonical.dbusmenu", "AboutToShow", {0});
+    EXPECT_EQ(clicks, 0);
+    const auto root = demarshal<DBusMenuLayoutItem>(layout.arguments().value(1));
+    ASSERT_EQ(root.children.size(), 1) << "a menu that a tray will open";
+    EXPECT_EQ(root.children[0].properties.value("label").toString(), "Zumzik");
 }
 
 TEST_F(DesktopTrayServiceTest, FrameChangeIsOneNewIconAfterWhichThePicturesAreTheFrames) {
