@@ -8,6 +8,8 @@
 namespace zumzik {
 namespace {
 
+// Elsewhere QSystemTrayIcon would speak StatusNotifierItem beside this service's own item, or,
+// with no watcher, complain on stderr of a platform without XEmbed.
 DesktopTrayService::TrayFactory xembedOnX11() {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return {};
