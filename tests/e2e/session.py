@@ -145,10 +145,9 @@ class Session:
         """Starts a program in this session; close() ends it if nobody else did."""
         return self._spawn(argv, env=dict(self.env, **(env or {})), cwd=cwd, **kwargs)
 
-    def output(self, argv, check=True, env=None):
+    def output(self, argv, check=True):
         """The standard output of a short command run in this session."""
-        result = subprocess.run(argv, env=dict(self.env, **(env or {})), capture_output=True,
-                                text=True, timeout=30)
+        result = subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=30)
         if check and result.returncode != 0:
             raise RuntimeError(f"{argv[0]} failed: {result.stderr.strip()}")
         return result.stdout

@@ -12,10 +12,10 @@ import subprocess
 import time
 
 from session import ready_line, wait_until
+from zumzik import TIMEOUT
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WATCHER = "org.kde.StatusNotifierWatcher"
-TIMEOUT = 15
 
 
 class StatusNotifierItem:
@@ -39,10 +39,6 @@ class StatusNotifierItem:
     def context_menu(self):
         """A right click on the item, on a panel that leaves the menu to the item."""
         self._call("ContextMenu")
-
-    def secondary_activate(self):
-        """A middle click on the item."""
-        self._call("SecondaryActivate")
 
 
 class StatusNotifierTray:

@@ -65,7 +65,10 @@ class VirtualPointer:
         self._time = 0
 
     def close(self):
-        self._send(self._pointer, POINTER_DESTROY, b"")
+        try:
+            self._send(self._pointer, POINTER_DESTROY, b"")
+        except OSError:
+            pass  # the compositor has gone already
         self._socket.close()
 
     # -- what the tests use -------------------------------------------------------------------
