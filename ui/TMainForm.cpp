@@ -2,6 +2,7 @@
 
 #include "ApplicationErrorReport.h"
 #include "Artwork.h"
+#include "CentredPlacement.h"
 #include "Cp1251.h"
 #include "ExitProtest.h"
 #include "PanelText.h"
@@ -111,9 +112,7 @@ void TMainForm::setSecondaryWindows(TAboutBox* about, TInfoBox* info) {
 }
 
 void TMainForm::showCentred() {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
+    CentredPlacement::place(*this, screen()->availableGeometry());
     show();
     activateWindow();
 }

@@ -191,3 +191,15 @@ class DesktopTestCase(unittest.TestCase):
         program = Zumzik(self.desktop, **kwargs)
         self.addCleanup(program.close)
         return program
+
+    def assert_frame_centred(self, window):
+        """The window with its frame lies centred on the part of the screen that the task bar
+        leaves free, to the pixel: its margins to opposite edges are equal, or the right and the
+        bottom one a pixel wider where the space left over is odd."""
+        area_x, area_y, area_width, area_height = self.desktop.work_area()
+        x, y, width, height = window.frame_geometry()
+        margins = (x - area_x, area_x + area_width - x - width,
+                   y - area_y, area_y + area_height - y - height)
+        left, right, top, bottom = margins
+        self.assertIn(right - left, (0, 1), f"margins left, right, top, bottom: {margins}")
+        self.assertIn(bottom - top, (0, 1), f"margins left, right, top, bottom: {margins}")
