@@ -12,6 +12,11 @@ namespace {
 QMutex handlerMutex;
 ApplicationErrorReport::Handler installedHandler;
 
+// Reports from other threads, waiting for the user-interface thread. One queued call at a time
+// delivers all that wait.
+QMutex waitingMutex;
+QStringList waiting;
+
 void deliver(const QString& message) {
     ApplicationErrorReport::Handler handler;
     {
@@ -22,6 +27,16 @@ void deliver(const QString& message) {
         handler(message);
     else
         qWarning("%s", qUtf8Printable(message));
+}
+
+void deliverWaiting() {
+    QStringList messages;
+    {
+        QMutexLocker lock(&waitingMutex);
+        messages.swap(waiting);
+    }
+    for (const QString& message : messages)
+        deliver(message);
 }
 
 } // namespace
@@ -37,8 +52,16 @@ void ApplicationErrorReport::report(const QString& message) {
         deliver(message);
         return;
     }
-    QMetaObject::invokeMethod(
-        app, [message] { deliver(message); }, Qt::QueuedConnection);
+    {
+        QMutexLocker lock(&waitingMutex);
+        if (waiting.contains(message) || waiting.size() >= kMaxWaiting)
+            return;
+        waiting << message;
+        // A delivery is already on its way for the earlier ones.
+        if (waiting.size() > 1)
+            return;
+    }
+    QMetaObject::invokeMethod(app, &deliverWaiting, Qt::QueuedConnection);
 }
 
 void ApplicationErrorReport::report(const std::exception& error) {

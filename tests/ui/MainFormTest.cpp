@@ -257,6 +257,30 @@ TEST(ErrorBox, AppliesTheFullStopRuleAndNeverStacksBoxes) {
                                        "error: Hey!", "error: a b ", "error: ."}));
 }
 
+TEST(ErrorBox, AnErrorThatKeepsComingShowsOnceWhileTheBoxStandsOpen) {
+    test::ServiceLog log;
+    test::FakeMessageBoxes boxes(log);
+    ErrorBox errorBox(boxes);
+    int opened = 0;
+    boxes.whileOpen = [&] {
+        if (opened++ > 0)
+            return;
+        // A tick handler that fails every time, and errors that are all different.
+        for (int tick = 0; tick < 100; ++tick)
+            errorBox.show("Tick failed");
+        for (int error = 0; error < 100; ++error)
+            errorBox.show(QStringLiteral("Error %1").arg(error));
+    };
+    errorBox.show("Tick failed");
+    QStringList expected{"error: Tick failed."};
+    for (int error = 0; error < ErrorBox::kMaxWaiting; ++error)
+        expected << QStringLiteral("error: Error %1.").arg(error);
+    EXPECT_EQ(log.events, expected);
+    log.events.clear();
+    errorBox.show("Tick failed");
+    EXPECT_EQ(log.events, QStringList{"error: Tick failed."}) << "shown again once it was closed";
+}
+
 // Tray residence: the window hides into the tray icon on a minimise and comes back on a click or,
 // after a while, by itself.
 class TrayResidenceTest : public MainFormTest {

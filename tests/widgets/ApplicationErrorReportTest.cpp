@@ -44,4 +44,30 @@ TEST(ApplicationErrorReport, ReportsFromAnyThreadReachTheHandlerOnTheUserInterfa
     ApplicationErrorReport::setHandler({});
 }
 
+TEST(ApplicationErrorReport, AWorkerFailingOnEveryTickCannotFloodTheEventQueue) {
+    QStringList messages;
+    ApplicationErrorReport::setHandler([&](const QString& message) { messages << message; });
+    const auto failEveryTick = [] {
+        for (int tick = 0; tick < 1000; ++tick) {
+            ApplicationErrorReport::report(QStringLiteral("Tick failed"));
+            ApplicationErrorReport::report(QStringLiteral("Tick %1 failed").arg(tick));
+        }
+    };
+    std::unique_ptr<QThread> worker(QThread::create(failEveryTick));
+    worker->start();
+    worker->wait();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.size(), ApplicationErrorReport::kMaxWaiting);
+    EXPECT_EQ(messages.count("Tick failed"), 1);
+
+    // Once delivered, reports get through again.
+    messages.clear();
+    worker.reset(QThread::create([] { ApplicationErrorReport::report("Tick failed"); }));
+    worker->start();
+    worker->wait();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages, QStringList{"Tick failed"});
+    ApplicationErrorReport::setHandler({});
+}
+
 } // namespace
