@@ -32,6 +32,11 @@ int ModalWindow::openModal() {
     return result;
 }
 
+void ModalWindow::cancelOpenWindow() {
+    if (auto* open = qobject_cast<ModalWindow*>(QApplication::activeModalWidget()))
+        open->reject();
+}
+
 void ModalWindow::keyPressEvent(QKeyEvent* event) {
     // There is no cancel button, so Esc does nothing; Enter still presses a default button.
     if (event->key() == Qt::Key_Escape) {

@@ -2,9 +2,11 @@
 
 #include "ApplicationErrorReport.h"
 #include "Artwork.h"
+#include "BlockedCloseRequests.h"
 #include "CentredPlacement.h"
 #include "Cp1251.h"
 #include "ExitProtest.h"
+#include "ModalWindow.h"
 #include "PanelText.h"
 #include "ReplyLineText.h"
 #include "SoundPlayer.h"
@@ -87,6 +89,9 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     m_timer1.setInterval(kIdleRecallMilliseconds);
     connect(&m_timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     setUpTrayIcon();
+    // Closing from outside stays possible while a secondary window is open: the window manager's
+    // close and the taskbar's Close run the protest then, too.
+    new BlockedCloseRequests(*this, [this] { close(); });
 }
 
 void TMainForm::setUpTrayIcon() {
@@ -173,6 +178,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A close from outside (the window manager, the taskbar, log-off) can come while a secondary
+    // window is open. It is cancelled first, as the program's end would cancel it, so that it does
+    // not block the protest box.
+    ModalWindow::cancelOpenWindow();
     bool canClose = false;
     {
         const QScopedValueRollback protesting(m_protesting, true);

@@ -52,7 +52,7 @@ def descendants(accessible):
 class Zumzik:
     """One run of the program on a desktop."""
 
-    def __init__(self, desktop, leave_out=(), show_main_window=True):
+    def __init__(self, desktop, leave_out=(), show_main_window=True, args=(), env=None):
         if not os.access(PROGRAM, os.X_OK) or not os.path.isdir(DATA_DIR):
             raise RuntimeError("ZUMZIK_PROGRAM and ZUMZIK_DATA_DIR must name the built program "
                                "and the data folder")
@@ -64,8 +64,10 @@ class Zumzik:
         # What the program says on the terminal (a missing sound device, say) goes to a log in
         # its working directory rather than into the test report.
         with open(os.path.join(self.workdir, "output.log"), "wb") as log:
-            self.process = desktop.spawn([PROGRAM], cwd=self.workdir, stdout=log, stderr=log,
-                                         env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+            self.process = desktop.spawn([PROGRAM, *args], cwd=self.workdir, stdout=log,
+                                         stderr=log,
+                                         env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+                                              **(env or {})})
         self.main_window = None
         if show_main_window:
             self.wait_for_main_window()

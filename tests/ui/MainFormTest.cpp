@@ -207,6 +207,31 @@ TEST_F(MainFormTest, EveryCloseProtestsOnceWithAPleaFromTheSharedSequence) {
     EXPECT_EQ(form.random().seed(), expected.seed());
 }
 
+TEST_F(MainFormTest, ACloseFromOutsideCancelsAnOpenSecondaryWindowBeforeTheProtest) {
+    auto* about = new TAboutBox(links, &form);
+    form.setSecondaryWindows(about, new TInfoBox(&form));
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QSignalSpy closed(&form, &TMainForm::closed);
+    QWidget* blockingTheBox = about;
+    boxes.whileOpen = [&] { blockingTheBox = QApplication::activeModalWidget(); };
+    bool aboutOpenAfterTheClose = true;
+    // The window manager's close or log-off, while the About window is open.
+    QMetaObject::invokeMethod(
+        &form,
+        [&] {
+            waitFor([about] { return about->isVisible(); });
+            form.close();
+            aboutOpenAfterTheClose = about->isVisible();
+            about->close(); // whatever happened, the About window's loop ends
+        },
+        Qt::QueuedConnection);
+    QTest::mouseClick(ui().AboutButton, Qt::LeftButton);
+    EXPECT_EQ(blockingTheBox, nullptr) << "a modal window blocks the protest box";
+    EXPECT_FALSE(aboutOpenAfterTheClose);
+    EXPECT_EQ(closed.count(), 1);
+}
+
 TEST_F(MainFormTest, HiddenWindowStillProtestsOnClose) {
     // Log-off reaches the main window while it hides in the tray.
     QSignalSpy closed(&form, &TMainForm::closed);
