@@ -117,9 +117,25 @@ void TMainForm::setSecondaryWindows(TAboutBox* about, TInfoBox* info) {
 }
 
 void TMainForm::showCentred() {
-    CentredPlacement::place(*this, screen()->availableGeometry());
+    placeForFirstShowing();
     show();
     activateWindow();
+}
+
+void TMainForm::startMinimised() {
+    if (hidesInTray()) {
+        MyMin();
+        return;
+    }
+    placeForFirstShowing();
+    showMinimized();
+}
+
+void TMainForm::placeForFirstShowing() {
+    if (m_placed)
+        return;
+    CentredPlacement::place(*this, screen()->availableGeometry());
+    m_placed = true;
 }
 
 void TMainForm::setReplyLine(const std::string& text) {
@@ -206,7 +222,7 @@ void TMainForm::changeEvent(QEvent* event) {
     // Without a notification area there is nothing to hide in: the minimise stays an ordinary
     // one, and the window can come back from the taskbar. The handler runs once the minimise is
     // complete, as a hide in the middle of it would be undone.
-    if (minimised && m_minimiseHandlerInstalled && m_services.tray.available()) {
+    if (minimised && hidesInTray()) {
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -215,6 +231,10 @@ void TMainForm::changeEvent(QEvent* event) {
             },
             Qt::QueuedConnection);
     }
+}
+
+bool TMainForm::hidesInTray() const {
+    return m_minimiseHandlerInstalled && m_services.tray.available();
 }
 
 void TMainForm::MyMin() {
@@ -229,6 +249,8 @@ void TMainForm::bringBack() {
     // rather than mapped minimised first.
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
+    // A program started minimised shows its window here for the first time.
+    placeForFirstShowing();
     show();
     raise();
     // The input field is the only control that takes the focus, so it had it last.

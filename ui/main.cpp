@@ -1,7 +1,21 @@
+#include "CommandLine.h"
 #include "ZumzikApplication.h"
 
+#include <cstdio>
+
 int main(int argc, char* argv[]) {
+    // Help needs no desktop, so it is given before anything looks for one.
+    if (zumzik::CommandLine(argc, argv).helpRequested()) {
+        std::fputs(qUtf8Printable(zumzik::CommandLine::helpText()), stdout);
+        return 0;
+    }
     zumzik::ZumzikApplication::reportMissingDisplayClearly();
     zumzik::ZumzikApplication app(argc, argv);
-    return app.run();
+    // Qt has taken its own options out of the arguments by now; the rest are the program's.
+    const zumzik::CommandLine options(argc, argv);
+    if (!options.error().isEmpty()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(options.error()));
+        return 2;
+    }
+    return app.run(options.startMinimised());
 }

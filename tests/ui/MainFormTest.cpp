@@ -434,6 +434,30 @@ TEST_F(TrayResidenceTest, ClickWhileShownOnlyBringsTheWindowToTheFront) {
     EXPECT_EQ(replyLine(), line);
 }
 
+TEST_F(TrayResidenceTest, StartedMinimisedItIsInTheTrayAndComesBackCentred) {
+    form.FormCreate();
+    form.startMinimised();
+    expectInTheTray();
+    recall();
+    expectShown();
+    EXPECT_EQ(replyLine(), reproach);
+    // The offscreen platform cannot tell its frame in advance, so the client area is centred.
+    const QRect area = form.screen()->availableGeometry();
+    EXPECT_EQ(form.geometry().topLeft(),
+              area.topLeft() +
+                  QPoint((area.width() - form.width()) / 2, (area.height() - form.height()) / 2));
+}
+
+TEST_F(TrayResidenceTest, StartedMinimisedWithoutANotificationAreaItWaitsOnTheTaskbar) {
+    tray.trayAvailable = false;
+    form.FormCreate();
+    form.startMinimised();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMinimized());
+    EXPECT_FALSE(form.TrayIcon().Animated());
+    EXPECT_FALSE(form.Timer1().isActive());
+}
+
 TEST_F(TrayResidenceTest, WithoutANotificationAreaAMinimiseStaysOrdinaryUntilOneAppears) {
     tray.trayAvailable = false;
     start();
