@@ -260,10 +260,14 @@ TEST(ExitProtest, AllEightPleasComeAboutEquallyOften) {
         EXPECT_NEAR(count, kCloses / 8, kCloses / 8 / 5);
 }
 
-TEST(ErrorBox, AppliesTheFullStopRuleAndNeverStacksBoxes) {
+class ErrorBoxTest : public ::testing::Test {
+protected:
     test::ServiceLog log;
-    test::FakeMessageBoxes boxes(log);
-    ErrorBox errorBox(boxes);
+    test::FakeMessageBoxes boxes{log};
+    ErrorBox errorBox{boxes};
+};
+
+TEST_F(ErrorBoxTest, AppliesTheFullStopRuleAndNeverStacksBoxes) {
     int nested = 0;
     boxes.whileOpen = [&] {
         if (nested++ == 0) {
@@ -282,10 +286,7 @@ TEST(ErrorBox, AppliesTheFullStopRuleAndNeverStacksBoxes) {
                                        "error: Hey!", "error: a b ", "error: ."}));
 }
 
-TEST(ErrorBox, AnErrorThatKeepsComingShowsOnceWhileTheBoxStandsOpen) {
-    test::ServiceLog log;
-    test::FakeMessageBoxes boxes(log);
-    ErrorBox errorBox(boxes);
+TEST_F(ErrorBoxTest, AnErrorThatKeepsComingShowsOnceWhileTheBoxStandsOpen) {
     int opened = 0;
     boxes.whileOpen = [&] {
         if (opened++ > 0)
