@@ -54,7 +54,7 @@ void ApplicationErrorReport::report(const QString& message) {
     }
     {
         QMutexLocker lock(&waitingMutex);
-        if (waiting.contains(message) || waiting.size() >= kMaxWaiting)
+        if (waiting.size() >= kMaxWaiting)
             return;
         waiting << message;
         // A delivery is already on its way for the earlier ones.

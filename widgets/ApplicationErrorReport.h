@@ -10,8 +10,8 @@ namespace zumzik {
 // click): the application's error report. The application installs the handler that shows its
 // error box; until it does, errors go to the Qt message log. Reports made on another thread wait
 // for the user-interface thread, so the handler always runs there. A worker whose every tick
-// fails must not flood the event queue meanwhile: a report that is already waiting is not added
-// again, and beyond a few waiting reports, further ones are dropped.
+// fails must not flood the event queue meanwhile: one queued call delivers all reports that wait,
+// and beyond a few waiting reports, further ones are dropped.
 class ApplicationErrorReport {
 public:
     using Handler = std::function<void(const QString& message)>;

@@ -47,18 +47,18 @@ TEST(ApplicationErrorReport, ReportsFromAnyThreadReachTheHandlerOnTheUserInterfa
 TEST(ApplicationErrorReport, AWorkerFailingOnEveryTickCannotFloodTheEventQueue) {
     QStringList messages;
     ApplicationErrorReport::setHandler([&](const QString& message) { messages << message; });
-    const auto failEveryTick = [] {
-        for (int tick = 0; tick < 1000; ++tick) {
-            ApplicationErrorReport::report(QStringLiteral("Tick failed"));
+    // The user-interface thread is busy meanwhile.
+    std::unique_ptr<QThread> worker(QThread::create([] {
+        for (int tick = 0; tick < 1000; ++tick)
             ApplicationErrorReport::report(QStringLiteral("Tick %1 failed").arg(tick));
-        }
-    };
-    std::unique_ptr<QThread> worker(QThread::create(failEveryTick));
+    }));
     worker->start();
     worker->wait();
     QCoreApplication::processEvents();
-    ASSERT_EQ(messages.size(), ApplicationErrorReport::kMaxWaiting);
-    EXPECT_EQ(messages.count("Tick failed"), 1);
+    QStringList first;
+    for (int tick = 0; tick < ApplicationErrorReport::kMaxWaiting; ++tick)
+        first << QStringLiteral("Tick %1 failed").arg(tick);
+    EXPECT_EQ(messages, first);
 
     // Once delivered, reports get through again.
     messages.clear();
