@@ -13,7 +13,7 @@ namespace {
 
 // A window manager answers within a millisecond; a busy one that takes longer than this costs a
 // window placed by its client area rather than a start-up that waits.
-constexpr qint64 kAnswerMilliseconds = 250;
+constexpr qint64 kAnswerMilliseconds = 500;
 
 } // namespace
 
