@@ -115,6 +115,12 @@ class SessionManager:
         bottom = max(w[1] for w in widgets)
         self._click(*min((w for w in widgets if w[1] == bottom), key=lambda w: w[0]))
 
+    def close(self):
+        """Ends xsm if a test left its session running."""
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(TIMEOUT)
+
     def wait_for_end(self):
         """Waits until xsm has ended the session and returns its exit status."""
         wait_until(lambda: self.process.poll() is not None, TIMEOUT, "the session to end")

@@ -69,6 +69,7 @@ class ExitProtestTest(DesktopTestCase):
 
     def log_off(self, with_about_window):
         session = SessionManager(self.desktop)
+        self.addCleanup(session.close)
         program = self.start(env={"SESSION_MANAGER": session.address})
         session.wait_for_client()
         if with_about_window:
