@@ -14,7 +14,7 @@ void CentredPlacement::place(QWidget& window, const QRect& area) {
                               area.y() + (area.height() - framed.height()) / 2);
     // Placed by its client area: Qt then asks the window manager to leave the client where it is
     // put, rather than to put the frame's corner there, so the frame learnt above decides nothing
-    // twice.
+    // twice. Qt creates the native window where the window is then.
     window.setGeometry(QRect(frameTopLeft + QPoint(frame.left(), frame.top()), window.size()));
 }
 

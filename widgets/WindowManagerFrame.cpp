@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -17,11 +18,21 @@ constexpr qint64 kAnswerMilliseconds = 500;
 
 } // namespace
 
-std::optional<QMargins> WindowManagerFrame::extentsBeforeShowing(QWidget& window) {
+std::optional<QMargins> WindowManagerFrame::extentsBeforeShowing(const QWidget& window) {
     xcb_connection_t* connection = X11Display::connection();
     if (!connection)
         return std::nullopt;
-    const auto id = static_cast<xcb_window_t>(window.winId());
+    // The window manager is asked about a stand-in with the window's kind, decorations and size
+    // limits, which decide the frame, rather than about the window itself: that would need the
+    // window's native window now, and Qt loses a minimised start of a native window that was
+    // placed before it was first shown.
+    QWindow standIn;
+    standIn.setFlags(window.windowFlags());
+    standIn.setMinimumSize(window.minimumSize());
+    standIn.setMaximumSize(window.maximumSize());
+    standIn.resize(window.size());
+    standIn.create();
+    const auto id = static_cast<xcb_window_t>(standIn.winId());
     const xcb_window_t root = X11Display::root(connection, id);
     const xcb_atom_t request = X11Display::atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t extents = X11Display::atom(connection, "_NET_FRAME_EXTENTS");
@@ -33,8 +44,8 @@ std::optional<QMargins> WindowManagerFrame::extentsBeforeShowing(QWidget& window
     if (std::find(supported.begin(), supported.end(), request) == supported.end())
         return std::nullopt;
 
-    // The window manager answers by setting the frame's extents on the window, which is not
-    // mapped yet, from the type and hints that Qt gave the window when it created it.
+    // The window manager answers by setting the frame's extents on the unmapped window, from the
+    // type and hints that Qt gave it when it created it.
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;

@@ -13,9 +13,9 @@ namespace zumzik {
 // request of the extended window manager hints can tell in advance; most do.
 class WindowManagerFrame {
 public:
-    // Asks the window manager, creating the window's native window if need be, and waits briefly
-    // for the answer. Nothing when there is no X11, no such window manager, or no answer in time.
-    static std::optional<QMargins> extentsBeforeShowing(QWidget& window);
+    // Asks the window manager about a stand-in of the window's kind, and waits briefly for the
+    // answer. Nothing when there is no X11, no such window manager, or no answer in time.
+    static std::optional<QMargins> extentsBeforeShowing(const QWidget& window);
 };
 
 } // namespace zumzik
