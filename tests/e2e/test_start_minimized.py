@@ -1,6 +1,7 @@
 """Starting minimised, as a session's autostart entry does: the program goes straight into the
 tray, without a window or a task bar entry, and its window comes back by itself after 50 seconds,
-centred as at a first showing. Also the command line's help and its usage error.
+centred as at a first showing; without a notification area it waits minimised on the task bar.
+Also the command line's help and its usage error.
 
 A module of its own, so that its long wait runs beside the tray module's."""
 
@@ -9,7 +10,7 @@ import subprocess
 import time
 import unittest
 
-from desktop import Window, wait_until
+from desktop import Desktop, Window, wait_until
 from test_tray import RECALL_SECONDS, REPROACH, picture, tray_icon
 from zumzik import PROGRAM, TIMEOUT, DesktopTestCase
 
@@ -57,6 +58,23 @@ class StartMinimisedTest(DesktopTestCase):
         self.assertEqual(wrong.returncode, 2)
         self.assertEqual(len(wrong.stderr.splitlines()), 1, wrong.stderr)
         self.assertIn("'--minimised'", wrong.stderr)
+
+
+class StartMinimisedWithoutATrayTest(DesktopTestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.desktop = Desktop(tray=False)
+        cls.addClassCleanup(cls.desktop.close)
+
+    def test_it_waits_minimised_on_the_task_bar_and_is_centred_when_restored(self):
+        program = self.start(args=("--minimized",), show_main_window=False)
+        window = wait_until(lambda: next(iter(program.windows()), None), TIMEOUT,
+                            "the window on the task bar")
+        wait_until(lambda: "HIDDEN" in window.states(), TIMEOUT, "the window minimised")
+        self.assertFalse(window.is_viewable())
+        window.activate()
+        wait_until(window.is_viewable, TIMEOUT, "the window back from the task bar")
+        self.assert_frame_centred(window)
 
 
 if __name__ == "__main__":
