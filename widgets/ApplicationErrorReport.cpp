@@ -1,26 +1,25 @@
 #include "ApplicationErrorReport.h"
 
 #include <QCoreApplication>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QThread>
 #include <QtGlobal>
+#include <mutex>
 
 namespace zumzik {
 namespace {
 
-QMutex handlerMutex;
+std::mutex handlerMutex;
 ApplicationErrorReport::Handler installedHandler;
 
 // Reports from other threads, waiting for the user-interface thread. One queued call at a time
 // delivers all that wait.
-QMutex waitingMutex;
+std::mutex waitingMutex;
 QStringList waiting;
 
 void deliver(const QString& message) {
     ApplicationErrorReport::Handler handler;
     {
-        QMutexLocker lock(&handlerMutex);
+        const std::lock_guard lock(handlerMutex);
         handler = installedHandler;
     }
     if (handler)
@@ -32,7 +31,7 @@ void deliver(const QString& message) {
 void deliverWaiting() {
     QStringList messages;
     {
-        QMutexLocker lock(&waitingMutex);
+        const std::lock_guard lock(waitingMutex);
         messages.swap(waiting);
     }
     for (const QString& message : messages)
@@ -42,7 +41,7 @@ void deliverWaiting() {
 } // namespace
 
 void ApplicationErrorReport::setHandler(Handler handler) {
-    QMutexLocker lock(&handlerMutex);
+    const std::lock_guard lock(handlerMutex);
     installedHandler = std::move(handler);
 }
 
@@ -53,7 +52,7 @@ void ApplicationErrorReport::report(const QString& message) {
         return;
     }
     {
-        QMutexLocker lock(&waitingMutex);
+        const std::lock_guard lock(waitingMutex);
         if (waiting.size() >= kMaxWaiting)
             return;
         waiting << message;

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <thread>
 
 using zumzik::ApplicationErrorReport;
 
@@ -23,16 +24,14 @@ TEST(ApplicationErrorReport, ReportsFromAnyThreadReachTheHandlerOnTheUserInterfa
     } catch (...) {
         ApplicationErrorReport::reportCurrentException();
     }
-    std::unique_ptr<QThread> worker(QThread::create([] {
+    std::thread([] {
         ApplicationErrorReport::report(std::runtime_error("from the worker"));
         try {
             throw 42;
         } catch (...) {
             ApplicationErrorReport::reportCurrentException();
         }
-    }));
-    worker->start();
-    worker->wait();
+    }).join();
     QElapsedTimer clock;
     clock.start();
     while (messages.size() < 3 && clock.elapsed() < 5000)
@@ -48,12 +47,10 @@ TEST(ApplicationErrorReport, AWorkerFailingOnEveryTickCannotFloodTheEventQueue) 
     QStringList messages;
     ApplicationErrorReport::setHandler([&](const QString& message) { messages << message; });
     // The user-interface thread is busy meanwhile.
-    std::unique_ptr<QThread> worker(QThread::create([] {
+    std::thread([] {
         for (int tick = 0; tick < 1000; ++tick)
             ApplicationErrorReport::report(QStringLiteral("Tick %1 failed").arg(tick));
-    }));
-    worker->start();
-    worker->wait();
+    }).join();
     QCoreApplication::processEvents();
     QStringList first;
     for (int tick = 0; tick < ApplicationErrorReport::kMaxWaiting; ++tick)
@@ -62,9 +59,7 @@ TEST(ApplicationErrorReport, AWorkerFailingOnEveryTickCannotFloodTheEventQueue) 
 
     // Once delivered, reports get through again.
     messages.clear();
-    worker.reset(QThread::create([] { ApplicationErrorReport::report("Tick failed"); }));
-    worker->start();
-    worker->wait();
+    std::thread([] { ApplicationErrorReport::report("Tick failed"); }).join();
     QCoreApplication::processEvents();
     EXPECT_EQ(messages, QStringList{"Tick failed"});
     ApplicationErrorReport::setHandler({});
