@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "PlatformChoice.h"
 #include "ZumzikApplication.h"
 
 #include <cstdio>
@@ -10,9 +11,10 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     zumzik::ZumzikApplication::reportMissingDisplayClearly();
-    zumzik::ZumzikApplication app(argc, argv);
+    zumzik::PlatformChoice platform(argc, argv);
+    zumzik::ZumzikApplication app(platform.argc(), platform.argv());
     // Qt has taken its own options out of the arguments by now; the rest are the program's.
-    const zumzik::CommandLine options(argc, argv);
+    const zumzik::CommandLine options(platform.argc(), platform.argv());
     if (!options.error().isEmpty()) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(options.error()));
         return 2;
