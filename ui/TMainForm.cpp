@@ -12,6 +12,7 @@
 #include "SoundPlayer.h"
 #include "TAboutBox.h"
 #include "TInfoBox.h"
+#include "TrayAvailabilityWait.h"
 #include "WindowFont.h"
 #include "ui_MainForm.h"
 
@@ -55,7 +56,8 @@ TMainForm::TMainForm(Services services, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       m_ui(std::make_unique<Ui::MainForm>()), m_services(services),
       m_conversation(*this, m_random, services.clock),
-      m_trayIcon(new TRxTrayIcon(services.tray, this)) {
+      m_trayIcon(new TRxTrayIcon(services.tray, this)),
+      m_trayWait(new TrayAvailabilityWait(services.tray, this)) {
     m_ui->setupUi(this);
     setFont(windowFont());
     setFixedSize(size());
@@ -123,12 +125,14 @@ void TMainForm::showCentred() {
 }
 
 void TMainForm::startMinimised() {
-    if (hidesInTray()) {
-        MyMin();
-        return;
-    }
-    placeForFirstShowing();
-    showMinimized();
+    const auto toTheTaskbar = [this] {
+        placeForFirstShowing();
+        showMinimized();
+    };
+    if (m_minimiseHandlerInstalled)
+        m_trayWait->start([this] { MyMin(); }, toTheTaskbar);
+    else
+        toTheTaskbar();
 }
 
 void TMainForm::placeForFirstShowing() {

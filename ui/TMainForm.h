@@ -18,6 +18,7 @@ namespace zumzik {
 
 class TAboutBox;
 class TInfoBox;
+class TrayAvailabilityWait;
 
 // The main window: the reply line, the input field, the three buttons, and the conversation behind
 // them. The window's layout lives in MainForm.ui; this class binds its events to their handlers.
@@ -33,8 +34,8 @@ public:
     void setSecondaryWindows(TAboutBox* about, TInfoBox* info);
     // Shows the window centred on its screen the first time, where the user left it afterwards.
     void showCentred();
-    // Start-up without showing the window: straight into the tray, as a minimise would hide it,
-    // or minimised onto the taskbar where the window cannot hide in the tray.
+    // Start-up without showing the window: into the tray, as a minimise would hide it, once the
+    // tray answers, or minimised onto the taskbar where the window cannot hide in a tray.
     void startMinimised();
 
     // ChatView
@@ -89,6 +90,7 @@ private:
     Conversation m_conversation;
     QTimer m_timer1;
     TRxTrayIcon* m_trayIcon;
+    TrayAvailabilityWait* m_trayWait;
     TAboutBox* m_aboutBox = nullptr;
     TInfoBox* m_infoBox = nullptr;
     bool m_protesting = false;

@@ -449,14 +449,24 @@ TEST_F(TrayResidenceTest, StartedMinimisedItIsInTheTrayAndComesBackCentred) {
                   QPoint((area.width() - form.width()) / 2, (area.height() - form.height()) / 2));
 }
 
-TEST_F(TrayResidenceTest, StartedMinimisedWithoutANotificationAreaItWaitsOnTheTaskbar) {
+TEST_F(TrayResidenceTest, StartedMinimisedItWaitsForATrayThatAnswersLateOrForNone) {
+    // A tray that says only after start-up that it is there.
     tray.trayAvailable = false;
     form.FormCreate();
     form.startMinimised();
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(form.isMinimized());
-    EXPECT_FALSE(form.TrayIcon().Animated());
-    EXPECT_FALSE(form.Timer1().isActive());
+    EXPECT_FALSE(form.isVisible()) << "neither shown nor on the taskbar while the tray may answer";
+    tray.trayAvailable = true;
+    ASSERT_TRUE(waitFor([this] { return form.TrayIcon().Animated(); }));
+    expectInTheTray();
+
+    // Without the minimise handler there is no tray residence to wait for.
+    TMainForm failed(services());
+    std::filesystem::remove(dir.path() / "all.zmz");
+    EXPECT_THROW(failed.FormCreate(), Error);
+    failed.startMinimised();
+    EXPECT_TRUE(failed.isVisible());
+    EXPECT_TRUE(failed.isMinimized());
+    EXPECT_FALSE(failed.Timer1().isActive());
 }
 
 TEST_F(TrayResidenceTest, WithoutANotificationAreaAMinimiseStaysOrdinaryUntilOneAppears) {
