@@ -243,8 +243,15 @@ class Desktop:
     def client_windows(self, pid=None):
         """The managed top-level windows, optionally only those of one process, as
         Window objects in the window manager's stacking order."""
+        # wmctrl fails when a window closes between its reading the window manager's list and
+        # reading that window (a program ended by the test before); it is asked again then.
+        def listing():
+            result = subprocess.run(["wmctrl", "-lpG"], env=self.env, capture_output=True,
+                                    text=True, timeout=30)
+            return (result.stdout,) if result.returncode == 0 else None
+        text = wait_until(listing, 10, "the window manager's list of windows")[0]
         windows = []
-        for line in self.output(["wmctrl", "-lpG"]).splitlines():
+        for line in text.splitlines():
             fields = line.split(None, 8)
             if len(fields) < 8:
                 continue
