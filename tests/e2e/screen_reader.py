@@ -3,10 +3,11 @@
 Orca runs without a speech synthesiser; its debug log records every utterance all the same, as
 SPEECH OUTPUT: '...'. The log goes to a pseudo-terminal rather than a file: Orca writes it through
 an ordinary buffered file, which holds back the last few kilobytes until more follow, while on a
-terminal every line comes out as it is written. A thread drains the terminal into a copy of the
-log in the desktop's folder and a list of utterances, which the tests poll.
+terminal every line comes out as it is written. A thread drains the terminal; the tests poll the
+utterances found in what it read.
 """
 
+import codecs
 import os
 import re
 import subprocess
@@ -16,13 +17,15 @@ import tty
 from desktop import WaitTimeout, wait_until
 
 START_TIMEOUT = 30
-# Orca refuses to start while another Orca of the same user runs (another test run on this
-# machine, say); it is waited for rather than replaced, since replacing would kill it.
-OTHER_ORCA_TIMEOUT = 300
+# Orca refuses to start while another Orca of the same user runs: another run of these tests on
+# the machine, which ends within seconds, or someone's own screen reader. It is waited for rather
+# than replaced, since replacing would kill it.
+OTHER_ORCA_TIMEOUT = 60
 
 # One utterance: the text between the quotes, followed by an optional voice and the voice's
 # settings. Lines of a text that spans several are indented by 18 blanks in the log.
-UTTERANCE = re.compile(r"SPEECH OUTPUT: '(.*?)'(?: voice=\w+)? ?\{", re.DOTALL)
+UTTERANCE = re.compile(r"SPEECH OUTPUT: '((?:(?!SPEECH OUTPUT: ').)*?)'(?: voice=\w+)? ?\{",
+                       re.DOTALL)
 CONTINUATION = "\n" + " " * 18
 
 
@@ -54,11 +57,10 @@ class ScreenReader:
         self._utterances = []
         self._master, self._terminal = os.openpty()
         tty.setraw(self._terminal)
-        self._copy = open(os.path.join(desktop.home, "orca-debug.log"), "w", encoding="utf-8")
         threading.Thread(target=self._drain, daemon=True).start()
         self.process = None
-        wait_until(self._start, OTHER_ORCA_TIMEOUT, "Orca to start (another Orca may be running)",
-                   interval=0.5)
+        wait_until(self._start, OTHER_ORCA_TIMEOUT,
+                   "Orca to start; another Orca of this user still runs", interval=0.5)
 
     def _start(self):
         """Starts Orca and waits until it has said that it is on; False if it refused to start."""
@@ -66,19 +68,23 @@ class ScreenReader:
             return False
         prefs = os.path.join(self.desktop.home, "orca")
         os.makedirs(prefs, exist_ok=True)
-        with open(os.path.join(self.desktop.home, "orca-output.log"), "ab") as output:
+        output = os.path.join(self.desktop.home, "orca-output.log")
+        with open(output, "wb") as file:
             self.process = self.desktop.spawn(
                 ["orca", "--user-prefs", prefs, "--debug-file", os.ttyname(self._terminal),
-                 "--disable", "braille"], stdout=output, stderr=subprocess.STDOUT)
+                 "--disable", "braille"], stdout=file, stderr=subprocess.STDOUT)
         wait_until(lambda: self.process.poll() is not None or self.utterances(), START_TIMEOUT,
                    "Orca to speak")
         if self.process.poll() is None:
             return True
         if other_orcas():
             return False
-        raise RuntimeError(f"Orca did not start; see {self.desktop.home}/orca-output.log")
+        with open(output, errors="replace") as file:
+            raise RuntimeError("Orca did not start: " + file.read())
 
     def _drain(self):
+        # A character may come in two reads.
+        decoder = codecs.getincrementaldecoder("utf-8")(errors="replace")
         while True:
             try:
                 chunk = os.read(self._master, 65536)
@@ -86,11 +92,8 @@ class ScreenReader:
                 return
             if not chunk:
                 return
-            text = chunk.decode("utf-8", "replace").replace("\r", "")
             with self._lock:
-                self._log += text
-            self._copy.write(text)
-            self._copy.flush()
+                self._log += decoder.decode(chunk)
 
     def utterances(self):
         """Everything Orca has said so far, one string per utterance."""
