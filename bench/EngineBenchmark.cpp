@@ -97,12 +97,16 @@ void ReplyToOneMebibyteLine(benchmark::State& state) {
 }
 BENCHMARK(ReplyToOneMebibyteLine)->Unit(benchmark::kMillisecond);
 
+// The argument 1 has the files saved as UTF-8, which is converted as it is loaded.
 void LoadTwelveLargeReplyFiles(benchmark::State& state) {
+    const bool utf8 = state.range(0) != 0;
     test::TemporaryDirectory dir;
     std::string bytes;
     const std::vector<std::string> lines = corpus();
     for (int i = 0; i < 10000; ++i)
         bytes += lines[i % lines.size()] + std::to_string(i) + "\r\n";
+    if (utf8)
+        bytes = Cp1251::toUtf8(bytes);
     for (const char* name : kFiles)
         dir.write(std::string(name) + ".zmz", bytes);
     for (auto _ : state) {
@@ -113,8 +117,8 @@ void LoadTwelveLargeReplyFiles(benchmark::State& state) {
         conversation.FormCreate();
         benchmark::DoNotOptimize(conversation.lists().CompBox.count());
     }
-    state.SetLabel("12 files x 10,000 lines");
+    state.SetLabel(utf8 ? "12 UTF-8 files x 10,000 lines" : "12 files x 10,000 lines");
 }
-BENCHMARK(LoadTwelveLargeReplyFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadTwelveLargeReplyFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace zumzik {
@@ -34,6 +36,27 @@ const std::array<ReverseEntry, 64>& reverseTable() {
     return table;
 }
 
+// The byte from 0x80 to 0xBF of a character, if it has one.
+std::optional<char> upperHalfByte(char32_t ch) {
+    if (ch == 0xFFFD || ch > 0xFFFF)
+        return std::nullopt;
+    const auto& table = reverseTable();
+    const auto key = static_cast<char16_t>(ch);
+    const auto it = std::lower_bound(table.begin(), table.end(), ReverseEntry{key, 0});
+    if (it == table.end() || it->first != key)
+        return std::nullopt;
+    return static_cast<char>(it->second);
+}
+
+// The byte of a character, small enough to be inlined where whole files are converted.
+inline std::optional<char> codePageByte(char32_t ch) {
+    if (ch < 0x80)
+        return static_cast<char>(ch);
+    if (ch >= kCyrillicA && ch < kCyrillicA + 64)
+        return static_cast<char>(0xC0 + (ch - kCyrillicA));
+    return upperHalfByte(ch);
+}
+
 void appendUtf8(std::string& out, char32_t ch) {
     if (ch < 0x80) {
         out += static_cast<char>(ch);
@@ -47,26 +70,104 @@ void appendUtf8(std::string& out, char32_t ch) {
     }
 }
 
-// Length of the UTF-8 sequence that starts with the lead byte, and the lead byte's payload;
-// 0 for a byte that cannot start a sequence.
-int sequenceLength(unsigned char lead, char32_t& payload) {
-    if (lead < 0x80) {
-        payload = lead;
-        return 1;
-    }
+// One character read from UTF-8, and the number of bytes it took; 0 bytes when the bytes there
+// do not start a well-formed sequence.
+struct Decoded {
+    char32_t ch;
+    std::size_t length;
+};
+
+bool isContinuation(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// Reads the UTF-8 sequence at the index. Overlong forms, surrogates and code points beyond
+// U+10FFFF are malformed too, and so is a sequence that the end of the bytes cuts short.
+inline Decoded decodeUtf8(std::string_view utf8, std::size_t index) {
+    constexpr Decoded kMalformed{0, 0};
+    const auto lead = static_cast<unsigned char>(utf8[index]);
+    const std::size_t left = utf8.size() - index;
+    if (lead < 0x80)
+        return {lead, 1};
+    // Two bytes, which the Russian letters take, come first.
     if (lead >= 0xC2 && lead <= 0xDF) {
-        payload = lead & 0x1F;
-        return 2;
+        if (left < 2 || !isContinuation(utf8[index + 1]))
+            return kMalformed;
+        return {((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[index + 1]) & 0x3Fu), 2};
     }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        payload = lead & 0x0F;
-        return 3;
+    Decoded decoded{0, 0};
+    if (lead >= 0xE0 && lead <= 0xEF)
+        decoded = {lead & 0x0Fu, 3};
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        decoded = {lead & 0x07u, 4};
+    else
+        return kMalformed;
+    if (decoded.length > left)
+        return kMalformed;
+    for (std::size_t k = 1; k < decoded.length; ++k) {
+        if (!isContinuation(utf8[index + k]))
+            return kMalformed;
+        decoded.ch = (decoded.ch << 6) | (static_cast<unsigned char>(utf8[index + k]) & 0x3Fu);
     }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        payload = lead & 0x07;
-        return 4;
+    const char32_t ch = decoded.ch;
+    if ((decoded.length == 3 && (ch < 0x800 || (ch >= 0xD800 && ch <= 0xDFFF))) ||
+        (decoded.length == 4 && (ch < 0x10000 || ch > 0x10FFFF)))
+        return kMalformed;
+    return decoded;
+}
+
+// The index of the first byte from the index on that is not ASCII, or the size, found eight bytes
+// at a time: a file in ASCII is read to its end before it is known not to be UTF-8.
+std::size_t skipAscii(std::string_view bytes, std::size_t index) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    while (bytes.size() - index >= sizeof(std::uint64_t)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + index, sizeof word);
+        if ((word & kHighBits) != 0)
+            break;
+        index += sizeof word;
     }
-    return 0;
+    while (index < bytes.size() && static_cast<unsigned char>(bytes[index]) < 0x80)
+        ++index;
+    return index;
+}
+
+// The one way from UTF-8 to code page 1251. Strict, it gives up on text that is not UTF-8 with a
+// character beyond ASCII, as early as it can: code page 1251 text with Russian letters fails at
+// its first letter, before anything is allocated.
+std::optional<std::string> convertUtf8(std::string_view utf8, bool strict,
+                                       std::vector<Cp1251::Substitution>* substitutions) {
+    std::size_t i = skipAscii(utf8, 0);
+    if (strict && (i == utf8.size() || decodeUtf8(utf8, i).length == 0))
+        return std::nullopt;
+    // Every character takes at least one byte in UTF-8 and exactly one here, so the result fits
+    // in the size of the text.
+    std::string out(utf8.size(), '\0');
+    std::memcpy(out.data(), utf8.data(), i);
+    char* const begin = out.data();
+    char* end = begin + i;
+    std::vector<Cp1251::Substitution> found;
+    while (i < utf8.size()) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            *end++ = utf8[i++];
+            continue;
+        }
+        const Decoded decoded = decodeUtf8(utf8, i);
+        if (decoded.length == 0 && strict)
+            return std::nullopt;
+        // A byte that starts no well-formed sequence becomes one mark; decoding goes on after it.
+        const std::optional<char> byte =
+            decoded.length > 0 ? codePageByte(decoded.ch) : std::nullopt;
+        if (!byte)
+            found.push_back({static_cast<std::size_t>(end - begin),
+                             decoded.length > 0 ? decoded.ch : U'\uFFFD'});
+        *end++ = byte.value_or('?');
+        i += std::max<std::size_t>(decoded.length, 1);
+    }
+    out.resize(static_cast<std::size_t>(end - begin));
+    if (substitutions)
+        *substitutions = std::move(found);
+    return out;
 }
 
 } // namespace
@@ -80,36 +181,12 @@ char32_t Cp1251::toUnicode(unsigned char byte) {
 }
 
 std::optional<char> Cp1251::fromUnicode(char32_t ch) {
-    if (ch < 0x80)
-        return static_cast<char>(ch);
-    if (ch >= kCyrillicA && ch < kCyrillicA + 64)
-        return static_cast<char>(0xC0 + (ch - kCyrillicA));
-    if (ch != 0xFFFD && ch <= 0xFFFF) {
-        const auto& table = reverseTable();
-        const auto key = static_cast<char16_t>(ch);
-        const auto it = std::lower_bound(table.begin(), table.end(), ReverseEntry{key, 0});
-        if (it != table.end() && it->first == key)
-            return static_cast<char>(it->second);
-    }
-    return std::nullopt;
+    return codePageByte(ch);
 }
 
-std::size_t Cp1251::decodeUtf8(std::string_view utf8, char32_t& ch) {
-    if (utf8.empty())
-        return 0;
-    const int length = sequenceLength(static_cast<unsigned char>(utf8[0]), ch);
-    if (length == 0 || static_cast<std::size_t>(length) > utf8.size())
-        return 0;
-    for (int k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(utf8[k]);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        ch = (ch << 6) | (next & 0x3F);
-    }
-    if ((length == 3 && (ch < 0x800 || (ch >= 0xD800 && ch <= 0xDFFF))) ||
-        (length == 4 && (ch < 0x10000 || ch > 0x10FFFF)))
-        return 0;
-    return static_cast<std::size_t>(length);
+std::optional<std::string> Cp1251::fromUtf8Text(std::string_view bytes,
+                                                std::vector<Substitution>* substitutions) {
+    return convertUtf8(bytes, true, substitutions);
 }
 
 std::string Cp1251::toUtf8(std::string_view cp1251) {
@@ -120,18 +197,8 @@ std::string Cp1251::toUtf8(std::string_view cp1251) {
     return out;
 }
 
-std::string Cp1251::fromUtf8(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        char32_t ch = 0;
-        const std::size_t length = decodeUtf8(utf8.substr(i), ch);
-        // A byte that starts no well-formed sequence becomes one mark; decoding goes on after it.
-        out += length > 0 ? fromUnicode(ch).value_or('?') : '?';
-        i += std::max<std::size_t>(length, 1);
-    }
-    return out;
+std::string Cp1251::fromUtf8(std::string_view utf8, std::vector<Substitution>* substitutions) {
+    return *convertUtf8(utf8, false, substitutions);
 }
 
 } // namespace zumzik

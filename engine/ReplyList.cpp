@@ -2,6 +2,7 @@
 
 #include "Error.h"
 #include "RandomGenerator.h"
+#include "ReplyFileText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -99,11 +100,11 @@ std::vector<std::string> ReplyList::splitLines(std::string_view bytes) {
 }
 
 void ReplyList::loadFromFile(const std::string& name) {
-    loadFromBytes(readWholeFile(name));
+    m_entries = splitLines(ReplyFileText(readWholeFile(name)).cp1251());
 }
 
 void ReplyList::loadFromBytes(std::string_view bytes) {
-    m_entries = splitLines(bytes);
+    m_entries = splitLines(ReplyFileText(std::string(bytes)).cp1251());
 }
 
 const std::string& ReplyList::entry(std::size_t index) const {

@@ -21,8 +21,8 @@ public:
     // <system text>" and leaves the list as it was.
     void loadFromFile(const std::string& name);
 
-    // Replaces the entries with the lines of a reply file's bytes: CR LF, LF and CR each end a
-    // line, a line break at the very end adds no line, and a NUL byte ends the data.
+    // Replaces the entries with the lines of a reply file's bytes, read as code page 1251 or as
+    // UTF-8 (see ReplyFileText).
     void loadFromBytes(std::string_view bytes);
 
     std::size_t count() const { return m_entries.size(); }
@@ -34,6 +34,8 @@ public:
     // and then raises the index error for index 0.
     const std::string& DrawReply(RandomGenerator& random) const;
 
+    // The lines of code page 1251 text: CR LF, LF and CR each end a line, a line break at the
+    // very end adds no line, and a NUL byte ends the text.
     static std::vector<std::string> splitLines(std::string_view bytes);
 
 private:

@@ -2,10 +2,10 @@
 
 #include "Clock.h"
 #include "DesktopLinkOpener.h"
+#include "DesktopTrayService.h"
 #include "ErrorBox.h"
 #include "QtMessageBoxes.h"
 #include "QtSoundPlayer.h"
-#include "QtTrayService.h"
 
 #include <QApplication>
 #include <memory>
@@ -44,7 +44,7 @@ private:
     QtSoundPlayer m_sound;
     SystemClock m_clock;
     DesktopLinkOpener m_links;
-    QtTrayService m_tray;
+    DesktopTrayService m_tray{{QStringLiteral("zumzik"), QStringLiteral("Zumzik")}};
     std::unique_ptr<TMainForm> m_mainForm;
     TAboutBox* m_aboutBox = nullptr;
     TInfoBox* m_infoBox = nullptr;

@@ -24,7 +24,9 @@ bool QtTrayService::add(const TrayRecord& record) {
 void QtTrayService::modify(const TrayRecord& record) {
     Q_ASSERT_X(QThread::currentThread() == thread(), "QtTrayService::modify",
                "the tray icon is only changed from its own thread");
-    m_icon.setIcon(record.icon);
+    // Each picture is a QIcon made once, so an unchanged one costs no repaint.
+    if (m_icon.icon().cacheKey() != record.icon.cacheKey())
+        m_icon.setIcon(record.icon);
     if (m_icon.toolTip() != record.tip)
         m_icon.setToolTip(record.tip);
 }
@@ -44,35 +46,25 @@ Qt::KeyboardModifiers QtTrayService::keyboardModifiers() const {
 }
 
 void QtTrayService::setMouseListener(MouseListener listener) {
-    m_listener = std::move(listener);
+    m_clicks.setListener(std::move(listener));
 }
 
 void QtTrayService::activated(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        report(TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp);
+        m_clicks.click(TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp);
         break;
     case QSystemTrayIcon::Context:
-        report(TrayMouseMessage::RightDown, TrayMouseMessage::RightUp);
+        m_clicks.click(TrayMouseMessage::RightDown, TrayMouseMessage::RightUp);
         break;
     case QSystemTrayIcon::MiddleClick:
-        report(TrayMouseMessage::MiddleDown, TrayMouseMessage::MiddleUp);
+        m_clicks.click(TrayMouseMessage::MiddleDown, TrayMouseMessage::MiddleUp);
         break;
     case QSystemTrayIcon::DoubleClick:
-        report(TrayMouseMessage::LeftDoubleClick, TrayMouseMessage::LeftUp);
+        m_clicks.click(TrayMouseMessage::LeftDoubleClick, TrayMouseMessage::LeftUp);
         break;
     case QSystemTrayIcon::Unknown: break;
     }
-}
-
-void QtTrayService::report(TrayMouseMessage press, TrayMouseMessage release) {
-    // The listener may be replaced or the service's user destroyed by the first message.
-    const MouseListener listener = m_listener;
-    if (!listener)
-        return;
-    listener(press);
-    if (m_listener)
-        m_listener(release);
 }
 
 } // namespace zumzik

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TrayClickReport.h"
 #include "TrayService.h"
 
 #include <QObject>
@@ -7,11 +8,12 @@
 
 namespace zumzik {
 
-// The notification area of the desktop through QSystemTrayIcon. The desktop tells Qt only of whole
-// clicks, so each one is reported as the press and release it stands for: a left click as left
-// down and up, a right click (the desktop's context request) as right down and up, a middle click
-// as middle down and up, and a double click as the double-click press and its release. The
-// desktop reports no mouse movement over the icon.
+// The notification area of the desktop through QSystemTrayIcon: on X11, an icon window embedded
+// into the tray (XEmbed), when Qt chose that protocol for the process (DesktopTrayService makes
+// sure of it). The desktop tells Qt only of whole clicks, so each one is reported as the press and
+// release it stands for: a left click as left down and up, a right click (the desktop's context
+// request) as right down and up, a middle click as middle down and up, and a double click as the
+// double-click press and its release. The desktop reports no mouse movement over the icon.
 class QtTrayService final : public QObject, public TrayService {
     Q_OBJECT
 public:
@@ -27,10 +29,9 @@ public:
 
 private:
     void activated(QSystemTrayIcon::ActivationReason reason);
-    void report(TrayMouseMessage press, TrayMouseMessage release);
 
     QSystemTrayIcon m_icon{this};
-    MouseListener m_listener;
+    TrayClickReport m_clicks;
 };
 
 } // namespace zumzik

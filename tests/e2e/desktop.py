@@ -243,15 +243,11 @@ class Desktop:
     def client_windows(self, pid=None):
         """The managed top-level windows, optionally only those of one process, as
         Window objects in the window manager's stacking order."""
-        # wmctrl fails when a window closes between its reading the window manager's list and
-        # reading that window (a program ended by the test before); it is asked again then.
-        def listing():
-            result = subprocess.run(["wmctrl", "-lpG"], env=self.env, capture_output=True,
-                                    text=True, timeout=30)
-            return (result.stdout,) if result.returncode == 0 else None
-        text = wait_until(listing, 10, "the window manager's list of windows")[0]
+        # wmctrl fails with BadWindow when a window goes away while it reads the list; the next
+        # reading finds the list without it.
+        listing = wait_until(self._window_list, 10, "the window manager's window list")[0]
         windows = []
-        for line in text.splitlines():
+        for line in listing.splitlines():
             fields = line.split(None, 8)
             if len(fields) < 8:
                 continue
@@ -259,6 +255,12 @@ class Desktop:
                 continue
             windows.append(Window(self, int(fields[0], 16)))
         return windows
+
+    def _window_list(self):
+        """wmctrl's list of managed windows in a one-element list, or None when it failed."""
+        result = subprocess.run(["wmctrl", "-lpG"], env=self.env, capture_output=True,
+                                text=True, timeout=30)
+        return [result.stdout] if result.returncode == 0 else None
 
 
 class Window:

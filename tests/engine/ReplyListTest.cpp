@@ -30,6 +30,26 @@ TEST(ReplyFileFormat, NulEndsTheDataAndNothingIsTrimmed) {
     EXPECT_EQ(ReplyList::splitLines(" \ta \t\r\n  \r\n"), (Lines{" \ta \t", "  "}));
 }
 
+// What an editor on Linux saves, UTF-8 with or without the mark, becomes code page 1251; every
+// other file is taken byte for byte as it stands.
+TEST(ReplyFileFormat, Utf8FilesAreConvertedAndAllOthersReadAsTheyStand) {
+    const auto load = [](const std::string& bytes) {
+        ReplyList list;
+        list.loadFromBytes(bytes);
+        return list.entries();
+    };
+    EXPECT_EQ(load("Привет\r\n\r\n ёж \r"), (Lines{"\xCF\xF0\xE8\xE2\xE5\xF2", "", " \xB8\xE6 "}));
+    EXPECT_EQ(load("\xEF\xBB\xBFok\nok"), (Lines{"ok", "ok"}));
+    EXPECT_EQ(load("\xEF\xBB\xBF"), Lines{});
+    EXPECT_EQ(load("a😀b 日本\n"), Lines{"a?b ??"});         // one mark a character
+    EXPECT_EQ(load("\xEF\xBB\xBF\xCF\xF0\n"), Lines{"??"}); // the mark alone makes it UTF-8
+    // ASCII, and code page 1251 with a stray UTF-8 letter, a sequence cut short at the very end
+    // or an overlong form, read as they stand.
+    for (const std::string bytes :
+         {"plain\r\nASCII", "\xCF\xF0\xE8\xE2\xE5\xF2 ж\r\n", "ж\xD0", "ж\r\n\xC0\xAF"})
+        EXPECT_EQ(load(bytes), ReplyList::splitLines(bytes)) << bytes;
+}
+
 TEST(RandomGenerator, SequencesFromSeedZero) {
     RandomGenerator random;
     std::vector<std::uint32_t> hundred;

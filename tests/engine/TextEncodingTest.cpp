@@ -46,20 +46,30 @@ TEST(Cp1251, MalformedUtf8BecomesOneMarkPerByte) {
     EXPECT_EQ(Cp1251::fromUtf8("\xD0\x41"), "?A");      // lead byte without continuation
 }
 
-TEST(Cp1251, DecodingOneSequenceGivesItsLengthAndCharacter) {
-    char32_t ch = 0;
-    EXPECT_EQ(Cp1251::decodeUtf8("Ab", ch), 1u);
-    EXPECT_EQ(ch, U'A');
-    EXPECT_EQ(Cp1251::decodeUtf8("ЖA", ch), 2u);
-    EXPECT_EQ(ch, U'Ж');
-    EXPECT_EQ(Cp1251::decodeUtf8("€", ch), 3u);
-    EXPECT_EQ(ch, U'€');
-    EXPECT_EQ(Cp1251::decodeUtf8("😀", ch), 4u);
-    EXPECT_EQ(ch, U'😀');
-    EXPECT_EQ(Cp1251::decodeUtf8("", ch), 0u);
-    EXPECT_EQ(Cp1251::decodeUtf8("\xD0", ch), 0u);     // cut short
-    EXPECT_EQ(Cp1251::decodeUtf8("\xC5\xF1", ch), 0u); // "Ес" in code page 1251: no continuation
-    EXPECT_EQ(Cp1251::decodeUtf8("\xE0\x80\x80", ch), 0u); // overlong
+TEST(Cp1251, Utf8TextIsWellFormedThroughoutAndGoesBeyondAscii) {
+    std::vector<Cp1251::Substitution> marks;
+    EXPECT_EQ(Cp1251::fromUtf8Text("Ab \xD0\x96 \xE2\x82\xAC \xF4\x8F\xBF\xBF!", &marks),
+              "Ab \xC6 \x88 ?!"); // Ж € U+10FFFF
+    ASSERT_EQ(marks.size(), 1u);
+    EXPECT_EQ(marks[0].offset, 7u);
+    EXPECT_EQ(marks[0].ch, U'\U0010FFFF');
+    EXPECT_EQ(Cp1251::fromUtf8Text(""), std::nullopt);
+    EXPECT_EQ(Cp1251::fromUtf8Text("only ASCII, which reads the same either way\r\n"),
+              std::nullopt);
+    const char* const malformed[] = {
+        "\xD0\x96\xD0",            // cut short at the end
+        "\xE2\x82 \xD0\x96",       // cut short before a blank
+        "\xC5\xF1",                // "Ес" in code page 1251: no continuation byte
+        "\xB8\xD0\x96",            // "ё" in code page 1251: a continuation byte without a lead
+        "\xC0\xAF \xD0\x96",       // overlong "/"
+        "\xE0\x80\x80",            // overlong NUL
+        "\xF0\x82\x82\xAC",        // overlong "€"
+        "\xED\xA0\x80",            // surrogate
+        "\xF4\x90\x80\x80",        // beyond U+10FFFF
+        "\xF8\x88\x80\x80\x80 ok", // five-byte form
+    };
+    for (const char* bytes : malformed)
+        EXPECT_EQ(Cp1251::fromUtf8Text(bytes), std::nullopt) << bytes;
 }
 
 TEST(Cp1251, OnlyCharactersOfTheCodePageHaveAByte) {

@@ -31,13 +31,16 @@ protected:
     zumzik::test::TemporaryDirectory dir;
 
     TerminalChat() {
-        // Entries name their file in Cyrillic and Latin, so a reply shows where it came from.
-        for (const char* topic : kTopics) {
-            std::string bytes;
-            for (int i = 0; i < kEntries; ++i)
-                bytes += zumzik::Cp1251::fromUtf8("ответ ") + topic + std::to_string(i) + "\r\n";
-            dir.write(std::string(topic) + ".zmz", bytes);
-        }
+        for (const char* topic : kTopics)
+            dir.write(std::string(topic) + ".zmz", replyFile(topic));
+    }
+
+    // Entries name their file in Cyrillic and Latin, so a reply shows where it came from.
+    static std::string replyFile(const char* topic) {
+        std::string bytes;
+        for (int i = 0; i < kEntries; ++i)
+            bytes += zumzik::Cp1251::fromUtf8("ответ ") + topic + std::to_string(i) + "\r\n";
+        return bytes;
     }
 
     Subprocess::Result chat(const std::string& input, std::vector<std::string> options = {}) {
@@ -63,6 +66,23 @@ TEST_F(TerminalChat, AnswersEveryLineWithOneLine) {
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(lines(result.out),
               (std::vector<std::string>{opening, "Привет ВАСЯ! Давай поболтаем?", life}));
+}
+
+TEST_F(TerminalChat, Utf8FilesTalkExactlyLikeTheirCodePage1251Copies) {
+    const std::string input = "Вася\nкак дела на работе\nтеатр\nну и ну\nкомп\nда\nвсё\n";
+    const std::vector<std::string> options = {"--seed", "7", "--time", "9:05"};
+    const auto cp1251 = chat(input, options);
+    // Saved again as editors on Linux save them, half of them with the byte order mark.
+    bool mark = false;
+    for (const char* topic : kTopics) {
+        dir.write(std::string(topic) + ".zmz",
+                  (mark ? "\xEF\xBB\xBF" : "") + zumzik::Cp1251::toUtf8(replyFile(topic)));
+        mark = !mark;
+    }
+    const auto utf8 = chat(input, options);
+    EXPECT_EQ(utf8.err, "");
+    EXPECT_EQ(lines(utf8.out).size(), 8u);
+    EXPECT_EQ(utf8.out, cp1251.out);
 }
 
 TEST_F(TerminalChat, RefusalsCarriageReturnsAndALastLineWithoutBreak) {

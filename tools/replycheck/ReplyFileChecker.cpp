@@ -53,7 +53,7 @@ std::string lineRanges(const std::vector<std::size_t>& numbers) {
 std::size_t lineNumberAt(std::string_view bytes, std::size_t offset) {
     std::size_t number = 1;
     for (std::size_t i = 0; i < offset; ++i)
-        number += ReplyFileText::endsLine(bytes, i) ? 1 : 0;
+        number += ReplyFileEncoding::endsLine(bytes, i) ? 1 : 0;
     return number;
 }
 
@@ -141,8 +141,8 @@ void ReplyFileChecker::checkFile(const fs::path& folder, const std::string& file
     if (!bytes)
         return problem("cannot be read: " + error + kStopsLoading);
 
-    const ReplyFileText text(*bytes);
-    if (fix && text.isUtf8()) {
+    const ReplyFileEncoding text(*bytes);
+    if (fix && text.needsConverting()) {
         if (!text.convertible())
             problem("not converted, as code page 1251 lacks characters on the lines named here");
         else if (!replaceFile(path, text.cp1251(), error))
@@ -159,7 +159,7 @@ void ReplyFileChecker::checkFile(const fs::path& folder, const std::string& file
 std::vector<ReplyFileChecker::Finding> ReplyFileChecker::checkBytes(const std::string& file,
                                                                     std::string_view bytes) const {
     std::vector<Finding> findings;
-    const ReplyFileText text(bytes);
+    const ReplyFileEncoding text(bytes);
     checkEncoding(file, text, findings);
     checkReplies(file, text.cp1251(), findings);
     std::stable_sort(findings.begin(), findings.end(),
@@ -167,15 +167,19 @@ std::vector<ReplyFileChecker::Finding> ReplyFileChecker::checkBytes(const std::s
     return findings;
 }
 
-void ReplyFileChecker::checkEncoding(const std::string& file, const ReplyFileText& text,
+void ReplyFileChecker::checkEncoding(const std::string& file, const ReplyFileEncoding& text,
                                      std::vector<Finding>& findings) const {
-    if (text.hasByteOrderMark())
-        findings.push_back(
-            {file, 1, "starts with a UTF-8 byte order mark, shown as junk in the first reply"});
-    // A file an editor saved as UTF-8 is one finding, not one for each of its lines; only the
+    if (text.isUtf8()) {
+        for (const ReplyFileEncoding::Line& line : text.utf8Lines())
+            findings.push_back({file, line.number,
+                                "the program shows \"?\" for " + codePoints(line.missing) +
+                                    ", which code page 1251 lacks"});
+        return;
+    }
+    // UTF-8 lines in a code page 1251 file are one finding, not one for each line; only the
     // lines that need a hand are named one by one.
     std::vector<std::size_t> convertible;
-    for (const ReplyFileText::Utf8Line& line : text.utf8Lines()) {
+    for (const ReplyFileEncoding::Line& line : text.utf8Lines()) {
         if (line.missing.empty())
             convertible.push_back(line.number);
         else
@@ -185,12 +189,13 @@ void ReplyFileChecker::checkEncoding(const std::string& file, const ReplyFileTex
     }
     if (convertible.size() == 1)
         findings.push_back({file, convertible.front(),
-                            "text is UTF-8, which the program would show garbled; --fix "
-                            "converts it"});
+                            "text is UTF-8 in a code page 1251 file, which the program would "
+                            "show garbled; --fix converts it"});
     else if (!convertible.empty())
         findings.push_back({file, convertible.front(),
                             "text is UTF-8 on lines " + lineRanges(convertible) +
-                                ", which the program would show garbled; --fix converts them"});
+                                " of a code page 1251 file, which the program would show "
+                                "garbled; --fix converts them"});
 }
 
 // The replies are judged as they will read once the file is in code page 1251, so that a

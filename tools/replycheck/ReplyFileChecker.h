@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReplyFileText.h"
+#include "ReplyFileEncoding.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -10,9 +10,10 @@
 
 namespace zumzik {
 
-// Checks the twelve reply files of a folder for what the program would show wrongly: text saved
-// as UTF-8, files it cannot load, and replies that come out empty, cut off or twice. With fixing
-// on, it first converts UTF-8 files to code page 1251 where every character has a byte.
+// Checks the twelve reply files of a folder for what the program would show wrongly: characters
+// that come out as "?" or garbled, files it cannot load, and replies that come out empty, cut off
+// or twice. With fixing on, it first converts UTF-8 text to code page 1251 where every character
+// has a byte, for older copies of the program, which read code page 1251 only.
 class ReplyFileChecker {
 public:
     // What fits on the reply line; longer replies are cut off.
@@ -43,7 +44,7 @@ public:
 private:
     void checkFile(const std::filesystem::path& folder, const std::string& file, bool fix,
                    Report& report) const;
-    void checkEncoding(const std::string& file, const ReplyFileText& text,
+    void checkEncoding(const std::string& file, const ReplyFileEncoding& text,
                        std::vector<Finding>& findings) const;
     void checkReplies(const std::string& file, std::string_view cp1251,
                       std::vector<Finding>& findings) const;

@@ -1,5 +1,5 @@
 // zumzik-replycheck: finds what the program would show wrongly in the reply files of a folder,
-// and with --fix converts reply files that an editor saved as UTF-8 to code page 1251.
+// and with --fix converts UTF-8 text in them to code page 1251, for older copies of the program.
 
 #include "ReplyFileChecker.h"
 
@@ -16,7 +16,7 @@ constexpr const char* kUsage = "usage: zumzik-replycheck [--fix] [--min-replies 
 constexpr const char* kHelp =
     "Checks the twelve reply files in FOLDER (default: the current directory) and prints\n"
     "one finding a line. Exit status: 0 all is well, 1 findings, 2 usage error.\n"
-    "  --fix            convert files saved as UTF-8 to code page 1251 first\n"
+    "  --fix            convert UTF-8 text to code page 1251 first, for older programs\n"
     "  --min-replies N  also report files with fewer than N replies";
 
 struct Arguments {

@@ -1,0 +1,106 @@
+"""The installed menu entry, run as a desktop runs it, on a private desktop.
+
+Without a reply folder of the user's own, the menu entry's command starts Zumzik in the bundled
+folder. A user makes that folder with `zumzik-phrases --copy`, writes a phrase of their own into
+all.zmz with an editor that speaks UTF-8, and starts Zumzik from the menu again: it answers with
+that phrase. Once the folder lacks a reply file, the error box names that file's full path.
+
+usage: menu_entry.py WORK-DIR EXEC-ARGUMENT...
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+
+from desktop import Desktop, wait_until  # noqa: E402
+from zumzik import TIMEOUT, TITLE, Zumzik, descendants  # noqa: E402
+
+# An emoji, which code page 1251 lacks, is shown as "?".
+PHRASE = "Это моя собственная фраза, ёжик 🦔"
+SHOWN = "Это моя собственная фраза, ёжик ?"
+GREETING = "Привет ВАСЯ! Давай поболтаем?"
+
+
+class MenuStartedZumzik(Zumzik):
+    """Zumzik started by the menu entry's command, in the folder that the command chooses,
+    instead of in a copy of the data folder."""
+
+    def __init__(self, desktop, command, env):
+        self.desktop = desktop
+        self.workdir = tempfile.mkdtemp(prefix="zumzik-menu-")
+        with open(os.path.join(self.workdir, "output.log"), "wb") as log:
+            self.process = desktop.spawn(command, cwd=desktop.home, stdout=log, stderr=log,
+                                         env=dict(env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+        self.main_window = None
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def error_box_texts(program):
+    program.wait_for_window(TITLE)
+    alert = program.accessible_window("alert", TITLE)
+    return [node.name for node in descendants(alert) if node.getRoleName() == "label"]
+
+
+def main():
+    work, command = sys.argv[1], sys.argv[2:]
+    data_home = os.path.join(work, "data home")
+    own = os.path.join(data_home, "zumzik")
+    env = {"XDG_DATA_HOME": data_home}
+    with Desktop() as desktop:
+        # The accessibility client connects to the buses that the environment names.
+        os.environ["DISPLAY"] = desktop.display
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = desktop.env["DBUS_SESSION_BUS_ADDRESS"]
+
+        program = MenuStartedZumzik(desktop, command, env)
+        program.wait_for_main_window()
+        # An opening line comes only once all twelve reply files have loaded.
+        check(program.reply_line() != "", "no opening line from the bundled folder")
+        program.close()
+        print("menu entry: started in the bundled folder")
+
+        copy = ["zumzik-phrases", "--copy"]
+        run = dict(env=dict(desktop.env, **env), capture_output=True, text=True, timeout=60,
+                   check=True)
+        print(subprocess.run(copy, **run).stdout.splitlines()[0])
+        check(len(os.listdir(own)) == 14, f"the own folder holds {sorted(os.listdir(own))}")
+        # The user's editor reads the copy as UTF-8 and writes it back with a phrase of its own
+        # instead of the bundled replies; copying again keeps it.
+        all_zmz = os.path.join(own, "all.zmz")
+        with open(all_zmz, encoding="utf-8") as reply_file:
+            check(any("а" <= ch <= "я" for ch in reply_file.read()),
+                  "all.zmz was not copied as UTF-8 Russian text")
+        with open(all_zmz, "w", encoding="utf-8") as reply_file:
+            reply_file.write(PHRASE + "\n")
+        print(subprocess.run(copy, **run).stdout.splitlines()[0])
+        with open(all_zmz, encoding="utf-8") as reply_file:
+            check(reply_file.read() == PHRASE + "\n", "zumzik-phrases --copy overwrote all.zmz")
+
+        program = MenuStartedZumzik(desktop, command, env)
+        program.wait_for_main_window()
+        program.say("Вася")
+        wait_until(lambda: program.reply_line() == GREETING, TIMEOUT, "the greeting")
+        # Nothing that a keyword rule knows, so the answer comes from all.zmz.
+        program.say("qwerty")
+        wait_until(lambda: program.reply_line() == SHOWN, TIMEOUT, f"the own phrase {SHOWN!r}")
+        program.close()
+        print(f"menu entry: answered {SHOWN!r} from {own}")
+
+        os.remove(os.path.join(own, "art.zmz"))
+        program = MenuStartedZumzik(desktop, command, env)
+        missing = os.path.join(own, "art.zmz")
+        texts = error_box_texts(program)
+        check(any(f'"{missing}"' in text for text in texts),
+              f"the error box does not name {missing}: {texts}")
+        program.close()
+        print(f"menu entry: the error box names {missing}")
+
+
+if __name__ == "__main__":
+    main()

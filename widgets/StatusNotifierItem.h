@@ -1,0 +1,83 @@
+#pragma once
+
+#include "DBusTrayTypes.h"
+#include "StatusNotifierIconCache.h"
+
+#include <QDBusObjectPath>
+#include <QIcon>
+#include <QObject>
+#include <functional>
+
+namespace zumzik {
+
+// The org.kde.StatusNotifierItem object that a tray shows: the icon as pictures (never a theme
+// name, which would let the tray show a fixed icon instead of the animation), a tooltip, and the
+// clicks the tray reports. A picture change is one NewIcon signal, after which the tray reads the
+// pictures that were prepared for that icon.
+class StatusNotifierItem final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+    Q_PROPERTY(QString Category READ category)
+    Q_PROPERTY(QString Id READ id)
+    Q_PROPERTY(QString Title READ title)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int WindowId READ windowId)
+    Q_PROPERTY(QString IconName READ iconName)
+    Q_PROPERTY(zumzik::SniPixmapList IconPixmap READ iconPixmap)
+    Q_PROPERTY(zumzik::SniToolTip ToolTip READ toolTip)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
+    Q_PROPERTY(QDBusObjectPath Menu READ menu)
+
+public:
+    // What the tray asks the item to do: Activate (a left click), ContextMenu (a right click) and
+    // SecondaryActivate (a middle click). Trays differ in what the position given with a request
+    // means (some give it within the panel), so it is not passed on.
+    enum class Request { Activate, ContextMenu, SecondaryActivate };
+    using RequestHandler = std::function<void(Request request)>;
+
+    // The id is a stable name for the program, the title its name for people, and the menu the
+    // path of the item's com.canonical.dbusmenu object.
+    StatusNotifierItem(const QString& id, const QString& title, const QDBusObjectPath& menu,
+                       QObject* parent = nullptr);
+
+    // Shows another icon; nothing happens when it is the one shown.
+    void setIcon(const QIcon& icon);
+    // The tooltip's title; nothing happens when it is unchanged.
+    void setToolTip(const QString& text);
+    void setRequestHandler(RequestHandler handler) { m_onRequest = std::move(handler); }
+
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const { return m_id; }
+    QString title() const { return m_title; }
+    QString status() const { return QStringLiteral("Active"); }
+    int windowId() const { return 0; }
+    QString iconName() const { return {}; }
+    SniPixmapList iconPixmap() const { return m_pixmaps; }
+    SniToolTip toolTip() const { return {{}, {}, m_toolTip, {}}; }
+    // A click opens no menu of the item's: the tray reports it as a click.
+    bool itemIsMenu() const { return false; }
+    QDBusObjectPath menu() const { return m_menu; }
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void Activate(int x, int y);
+    Q_SCRIPTABLE void ContextMenu(int x, int y);
+    Q_SCRIPTABLE void SecondaryActivate(int x, int y);
+
+Q_SIGNALS:
+    Q_SCRIPTABLE void NewIcon();
+    Q_SCRIPTABLE void NewToolTip();
+
+private:
+    void request(Request request);
+
+    const QString m_id;
+    const QString m_title;
+    const QDBusObjectPath m_menu;
+    StatusNotifierIconCache m_icons;
+    qint64 m_iconKey = 0;
+    SniPixmapList m_pixmaps;
+    QString m_toolTip;
+    RequestHandler m_onRequest;
+};
+
+} // namespace zumzik

@@ -1,0 +1,170 @@
+#include "StatusNotifierTrayService.h"
+
+#include "StatusNotifierItem.h"
+#include "StatusNotifierMenu.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+#include <QGuiApplication>
+#include <atomic>
+
+namespace zumzik {
+namespace {
+
+const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+const QString kWatcherInterface = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kItemPath = QStringLiteral("/StatusNotifierItem");
+const QString kMenuPath = QStringLiteral("/StatusNotifierMenu");
+
+// The bus name that items conventionally take: one for each item of each process.
+QString itemName() {
+    static std::atomic<int> count = 0;
+    return QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(++count);
+}
+
+} // namespace
+
+StatusNotifierTrayService::StatusNotifierTrayService(const QDBusConnection& bus,
+                                                     const Identity& identity, QObject* parent)
+    : QObject(parent), m_bus(bus), m_name(itemName()),
+      m_item(new StatusNotifierItem(identity.id, identity.title, QDBusObjectPath(kMenuPath), this)),
+      m_menu(new StatusNotifierMenu(identity.title, this)) {
+    m_item->setRequestHandler([this](StatusNotifierItem::Request request) {
+        switch (request) {
+        case StatusNotifierItem::Request::Activate:
+            m_clicks.click(TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp);
+            break;
+        case StatusNotifierItem::Request::ContextMenu:
+            m_clicks.click(TrayMouseMessage::RightDown, TrayMouseMessage::RightUp);
+            break;
+        case StatusNotifierItem::Request::SecondaryActivate:
+            m_clicks.click(TrayMouseMessage::MiddleDown, TrayMouseMessage::MiddleUp);
+            break;
+        }
+    });
+    m_menu->setOpenedHandler(
+        [this] { m_clicks.click(TrayMouseMessage::RightDown, TrayMouseMessage::RightUp); });
+
+    auto* watcher = new QDBusServiceWatcher(kWatcherService, m_bus,
+                                            QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& owner) {
+                watcherOwnerChanged(owner);
+            });
+    for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
+        m_bus.connect(kWatcherService, kWatcherPath, kWatcherInterface, QLatin1String(signal), this,
+                      SLOT(hostsChanged()));
+    if (const QDBusConnectionInterface* daemon = m_bus.interface()) {
+        const QDBusReply<QString> owner = daemon->serviceOwner(kWatcherService);
+        if (owner.isValid())
+            watcherOwnerChanged(owner.value());
+    }
+}
+
+StatusNotifierTrayService::~StatusNotifierTrayService() {
+    remove();
+}
+
+bool StatusNotifierTrayService::available() const {
+    return !m_watcherOwner.isEmpty() && m_hostRegistered;
+}
+
+bool StatusNotifierTrayService::watcherOnBus() const {
+    const QDBusConnectionInterface* daemon = m_bus.interface();
+    return daemon && daemon->isServiceRegistered(kWatcherService).value();
+}
+
+bool StatusNotifierTrayService::add(const TrayRecord& record) {
+    modify(record);
+    if (m_service.isEmpty()) {
+        const auto exports = QDBusConnection::ExportScriptableContents;
+        m_bus.registerObject(kItemPath, m_item, exports);
+        m_bus.registerObject(kMenuPath, m_menu, exports);
+        // Without a name of its own (one taken already), the item goes by the connection's.
+        m_service = m_bus.registerService(m_name) ? m_name : m_bus.baseService();
+        registerWithWatcher();
+    }
+    return available();
+}
+
+void StatusNotifierTrayService::modify(const TrayRecord& record) {
+    m_item->setIcon(record.icon);
+    m_item->setToolTip(record.tip);
+}
+
+void StatusNotifierTrayService::remove() {
+    if (m_service.isEmpty())
+        return;
+    // Hosts drop an item whose name leaves the bus.
+    if (m_service == m_name)
+        m_bus.unregisterService(m_name);
+    m_bus.unregisterObject(kMenuPath);
+    m_bus.unregisterObject(kItemPath);
+    m_service.clear();
+    m_registeredWith.clear();
+}
+
+QPoint StatusNotifierTrayService::cursorPosition() const {
+    return QCursor::pos();
+}
+
+Qt::KeyboardModifiers StatusNotifierTrayService::keyboardModifiers() const {
+    return QGuiApplication::queryKeyboardModifiers();
+}
+
+void StatusNotifierTrayService::setMouseListener(MouseListener listener) {
+    m_clicks.setListener(std::move(listener));
+}
+
+void StatusNotifierTrayService::watcherOwnerChanged(const QString& owner) {
+    if (owner == m_watcherOwner)
+        return;
+    m_watcherOwner = owner;
+    m_hostRegistered = false;
+    registerWithWatcher();
+    hostsChanged();
+    emit trayChanged();
+}
+
+void StatusNotifierTrayService::registerWithWatcher() {
+    if (m_service.isEmpty() || m_watcherOwner.isEmpty() || m_registeredWith == m_watcherOwner)
+        return;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(m_watcherOwner, kWatcherPath, kWatcherInterface,
+                                       QStringLiteral("RegisterStatusNotifierItem"));
+    call << m_service;
+    m_bus.send(call);
+    m_registeredWith = m_watcherOwner;
+}
+
+void StatusNotifierTrayService::hostsChanged() {
+    if (m_watcherOwner.isEmpty())
+        return;
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        m_watcherOwner, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << kWatcherInterface << QStringLiteral("IsStatusNotifierHostRegistered");
+    auto* reply = new QDBusPendingCallWatcher(m_bus.asyncCall(get), this);
+    connect(reply, &QDBusPendingCallWatcher::finished, this,
+            [this, owner = m_watcherOwner](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                const QDBusPendingReply<QDBusVariant> answer = *finished;
+                // An answer of a watcher that has gone since is of no interest.
+                if (owner != m_watcherOwner)
+                    return;
+                const bool registered = answer.isValid() && answer.value().variant().toBool();
+                if (registered == m_hostRegistered)
+                    return;
+                m_hostRegistered = registered;
+                emit trayChanged();
+            });
+}
+
+} // namespace zumzik

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "TrayClickReport.h"
+#include "TrayService.h"
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+namespace zumzik {
+
+class StatusNotifierItem;
+class StatusNotifierMenu;
+
+// The notification area of trays that speak StatusNotifierItem over D-Bus (KDE Plasma, GNOME's
+// AppIndicator extension, XFCE, waybar). The icon is an item on the bus, registered with the
+// org.kde.StatusNotifierWatcher; the trays (hosts) learn of it from the watcher. The service
+// follows the watcher: one that comes onto the bus later, or comes back after a restart, gets the
+// item registered at once, and hosts that register or leave change available().
+//
+// Clicks: Activate is a left click, ContextMenu or the opening of the item's menu (by trays that
+// open the menu instead of asking the item) a right click, and SecondaryActivate a middle click.
+class StatusNotifierTrayService final : public QObject, public TrayService {
+    Q_OBJECT
+public:
+    // How trays name the program: a stable id and a title for people.
+    struct Identity {
+        QString id;
+        QString title;
+    };
+
+    StatusNotifierTrayService(const QDBusConnection& bus, const Identity& identity,
+                              QObject* parent = nullptr);
+    ~StatusNotifierTrayService() override;
+
+    // A watcher is on the bus and a host has registered with it.
+    bool available() const override;
+    // Puts the item on the bus and registers it with the watcher, and with every later one,
+    // until remove().
+    bool add(const TrayRecord& record) override;
+    void modify(const TrayRecord& record) override;
+    void remove() override;
+    QPoint cursorPosition() const override;
+    Qt::KeyboardModifiers keyboardModifiers() const override;
+    void setMouseListener(MouseListener listener) override;
+
+    // Asks the bus whether a watcher is on it right now.
+    bool watcherOnBus() const;
+
+Q_SIGNALS:
+    // A watcher came or went, or its hosts changed; available() may answer otherwise.
+    void trayChanged();
+
+private Q_SLOTS:
+    void hostsChanged();
+
+private:
+    void watcherOwnerChanged(const QString& owner);
+    void registerWithWatcher();
+
+    QDBusConnection m_bus;
+    const QString m_name;
+    StatusNotifierItem* m_item;
+    StatusNotifierMenu* m_menu;
+    TrayClickReport m_clicks;
+    // The watcher's unique bus name, empty while there is none.
+    QString m_watcherOwner;
+    bool m_hostRegistered = false;
+    // The name the item is on the bus with while it is added (its own, or the connection's).
+    QString m_service;
+    // The watcher that the item was last registered with.
+    QString m_registeredWith;
+};
+
+} // namespace zumzik
