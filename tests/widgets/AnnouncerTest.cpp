@@ -1,6 +1,7 @@
 #include "Announcer.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
