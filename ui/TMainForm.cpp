@@ -1,5 +1,6 @@
 #include "TMainForm.h"
 
+#include "Announcer.h"
 #include "ApplicationErrorReport.h"
 #include "Artwork.h"
 #include "Cp1251.h"
@@ -12,6 +13,7 @@
 #include "WindowFont.h"
 #include "ui_MainForm.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -54,6 +56,7 @@ TMainForm::TMainForm(Services services, QWidget* parent)
       m_conversation(*this, m_random, services.clock),
       m_trayIcon(new TRxTrayIcon(services.tray, this)) {
     m_ui->setupUi(this);
+    m_announcer = new Announcer(this);
     setFont(windowFont());
     setFixedSize(size());
 
@@ -120,6 +123,10 @@ void TMainForm::showCentred() {
 
 void TMainForm::setReplyLine(const std::string& text) {
     m_ui->Label1->setText(replyLineText(text));
+    // Screen readers follow the input field, not the reply line: each reply is announced as the
+    // line shows it, without mnemonic markers.
+    if (QAccessibleInterface* line = QAccessible::queryAccessibleInterface(m_ui->Label1))
+        m_announcer->announce(line->text(QAccessible::Name));
 }
 
 std::string TMainForm::inputText() const {

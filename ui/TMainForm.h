@@ -16,6 +16,7 @@ class MainForm;
 
 namespace zumzik {
 
+class Announcer;
 class TAboutBox;
 class TInfoBox;
 
@@ -81,6 +82,8 @@ private:
     Conversation m_conversation;
     QTimer m_timer1;
     TRxTrayIcon* m_trayIcon;
+    // Has screen readers speak every reply as it appears.
+    Announcer* m_announcer = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     TInfoBox* m_infoBox = nullptr;
     bool m_protesting = false;
