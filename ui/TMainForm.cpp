@@ -1,5 +1,6 @@
 #include "TMainForm.h"
 
+#include "Announcer.h"
 #include "ApplicationErrorReport.h"
 #include "Artwork.h"
 #include "BlockedCloseRequests.h"
@@ -16,6 +17,7 @@
 #include "WindowFont.h"
 #include "ui_MainForm.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -59,6 +61,7 @@ TMainForm::TMainForm(Services services, QWidget* parent)
       m_trayIcon(new TRxTrayIcon(services.tray, this)),
       m_trayWait(new TrayAvailabilityWait(services.tray, this)) {
     m_ui->setupUi(this);
+    m_announcer = new Announcer(this);
     setFont(windowFont());
     setFixedSize(size());
 
@@ -144,6 +147,10 @@ void TMainForm::placeForFirstShowing() {
 
 void TMainForm::setReplyLine(const std::string& text) {
     m_ui->Label1->setText(replyLineText(text));
+    // Screen readers follow the input field, not the reply line: each reply is announced as the
+    // line shows it, without mnemonic markers.
+    if (QAccessibleInterface* line = QAccessible::queryAccessibleInterface(m_ui->Label1))
+        m_announcer->announce(line->text(QAccessible::Name));
 }
 
 std::string TMainForm::inputText() const {

@@ -16,6 +16,7 @@ class MainForm;
 
 namespace zumzik {
 
+class Announcer;
 class TAboutBox;
 class TInfoBox;
 class TrayAvailabilityWait;
@@ -91,6 +92,8 @@ private:
     QTimer m_timer1;
     TRxTrayIcon* m_trayIcon;
     TrayAvailabilityWait* m_trayWait;
+    // Has screen readers speak every reply as it appears.
+    Announcer* m_announcer = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     TInfoBox* m_infoBox = nullptr;
     bool m_protesting = false;

@@ -139,19 +139,22 @@ class Zumzik:
                                         None),
                           TIMEOUT, "the main window on the accessibility bus")
 
-    def control(self, role, name=None, window=None):
-        """The first control of the given role (and name) in window, the main window if none."""
+    def control(self, role, name=None, window=None, description=None):
+        """The first control of the given role (and name and description) in window, the main
+        window if none."""
         root = window if window is not None else self.main_accessible()
 
         def find():
             for node in descendants(root):
-                if node.getRoleName() == role and (name is None or node.name == name):
+                if node.getRoleName() == role and (name is None or node.name == name) \
+                        and (description is None or node.description == description):
                     return node
             return None
         return wait_until(find, TIMEOUT, f"a {role} named {name!r}")
 
     def reply_line(self):
-        return refreshed(self.control("label")).name
+        # The aphorisms are a label as well; the reply line is the one described as Zumzik's answer.
+        return refreshed(self.control("label", description="Ответ Зумзика")).name
 
     def input_text(self):
         field = refreshed(self.control("text", "Ваша реплика"))

@@ -16,6 +16,7 @@
 #include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace zumzik;
@@ -188,6 +189,38 @@ TEST_F(MainFormTest, FocusStaysInTheInputFieldAfterEveryButton) {
     EXPECT_EQ(log.events, QStringList{"sound: ohh.wav"}) << "only the Information button plays";
     QTest::keyClicks(QApplication::focusWidget(), "abc");
     EXPECT_EQ(ui().Edit1->text(), "abc");
+}
+
+TEST_F(MainFormTest, F1AndShiftF1OpenInformationAndAboutFromTheInputFieldTypingNothing) {
+    auto* about = new TAboutBox(links, &form);
+    auto* info = new TInfoBox(&form);
+    form.setSecondaryWindows(about, info);
+    form.FormCreate();
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    const QString reply = replyLine();
+    typeText(ui().Edit1, "abc");
+
+    // Closes whatever modal window opens, from within its own event loop.
+    QWidget* opened = nullptr;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&opened] {
+        if ((opened = QApplication::activeModalWidget()))
+            opened->close();
+    });
+    closer.start(10);
+    const std::pair<Qt::KeyboardModifiers, QWidget*> keys[] = {{Qt::NoModifier, info},
+                                                               {Qt::ShiftModifier, about}};
+    for (const auto& [modifiers, window] : keys) {
+        opened = nullptr;
+        QTest::keyClick(ui().Edit1, Qt::Key_F1, modifiers);
+        EXPECT_TRUE(waitFor([&] { return opened == window && !window->isVisible(); }))
+            << window->windowTitle().toStdString();
+        EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == ui().Edit1; }));
+    }
+    EXPECT_EQ(log.events, QStringList{"sound: ohh.wav"}) << "F1 plays the Information cue";
+    EXPECT_EQ(ui().Edit1->text(), "abc");
+    EXPECT_EQ(replyLine(), reply);
 }
 
 TEST_F(MainFormTest, EveryCloseProtestsOnceWithAPleaFromTheSharedSequence) {
