@@ -69,9 +69,9 @@ def _ready_line(pipe, timeout):
 
 class Desktop:
     """Xvfb, a D-Bus session with the accessibility bus, and IceWM (unless a test starts a window
-    manager of its own), ready when constructed."""
+    manager of its own), with or without a notification area, ready when constructed."""
 
-    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, window_manager=True):
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, window_manager=True, tray=True):
         self._children = []
         self.home = tempfile.mkdtemp(prefix="zumzik-desktop-")
         atexit.register(self.close)
@@ -82,7 +82,7 @@ class Desktop:
             self._start_accessibility_bus()
             self._bind_cyrillic_keys()
             if window_manager:
-                self._start_window_manager()
+                self._start_window_manager(tray)
         except BaseException:
             self.close()
             raise
@@ -159,9 +159,12 @@ class Desktop:
         subprocess.run(["xmodmap", "-"], input="\n".join(lines), text=True, env=self.env,
                        check=True, timeout=30)
 
-    def _start_window_manager(self):
+    def _start_window_manager(self, tray):
         settings = os.path.join(self.home, "icewm")
         shutil.copytree(os.path.join(HERE, "icewm"), settings)
+        if not tray:
+            with open(os.path.join(settings, "preferences"), "a") as preferences:
+                preferences.write("TaskBarEnableSystemTray=0\nTaskBarShowTray=0\n")
         env = dict(self.env, ICEWM_PRIVCFG=settings)
         self._spawn(["icewm", "--replace"], env=env,
                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -30,9 +30,10 @@ class SecondaryWindowTests:
         wait_until(lambda: program.input_text() == "снова", TIMEOUT,
                    "typing to reach the main window's input field")
 
-    def test_opens_modal_and_the_main_window_ignores_clicks_meanwhile(self):
+    def test_opens_centred_and_modal_and_the_main_window_ignores_clicks_meanwhile(self):
         program = self.start()
         window = self.open(program)
+        self.assert_frame_centred(window)
         self.assertIn("MODAL", window.states())
         self.assertEqual(len(program.windows()), 2)
         # A click on the main window's Exit button would bring up the protest box if it got
