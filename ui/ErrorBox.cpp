@@ -8,12 +8,17 @@
 namespace zumzik {
 
 void ErrorBox::show(const QString& message) {
-    m_pending << QString::fromStdString(errorBoxText(message.toStdString()));
+    const QString text = QString::fromStdString(errorBoxText(message.toStdString()));
+    if ((m_open && text == m_shown) || m_pending.contains(text) || m_pending.size() >= kMaxWaiting)
+        return;
+    m_pending << text;
     if (m_open)
         return;
     const QScopedValueRollback open(m_open, true);
-    while (!m_pending.isEmpty())
-        m_boxes.showError(m_pending.takeFirst());
+    while (!m_pending.isEmpty()) {
+        m_shown = m_pending.takeFirst();
+        m_boxes.showError(m_shown);
+    }
 }
 
 } // namespace zumzik

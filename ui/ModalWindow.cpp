@@ -1,5 +1,7 @@
 #include "ModalWindow.h"
 
+#include "CentredPlacement.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
@@ -16,10 +18,8 @@ int ModalWindow::openModal() {
         move(*m_lastPosition);
     } else {
         // Centred on the screen, not over the main window.
-        QRect frame(QPoint(), size());
-        frame.moveCenter(
-            (parentWidget() ? parentWidget()->screen() : screen())->availableGeometry().center());
-        move(frame.topLeft());
+        CentredPlacement::place(
+            *this, (parentWidget() ? parentWidget()->screen() : screen())->availableGeometry());
     }
     // Afterwards the window that was active before gets the keyboard again, with its focus where
     // it was (the main window's input field), whatever the window manager does on its own.
@@ -30,6 +30,11 @@ int ModalWindow::openModal() {
         previous->activateWindow();
     }
     return result;
+}
+
+void ModalWindow::cancelOpenWindow() {
+    if (auto* open = qobject_cast<ModalWindow*>(QApplication::activeModalWidget()))
+        open->reject();
 }
 
 void ModalWindow::keyPressEvent(QKeyEvent* event) {

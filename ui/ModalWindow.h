@@ -17,6 +17,9 @@ public:
 
     // Opens the window modally and returns when it has been closed.
     int openModal();
+    // Closes the secondary window that is open, if any, with the result Cancel, as when the
+    // program ends meanwhile.
+    static void cancelOpenWindow();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

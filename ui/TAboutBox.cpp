@@ -1,5 +1,6 @@
 #include "TAboutBox.h"
 
+#include "AccessibleRole.h"
 #include "Artwork.h"
 #include "LinkOpener.h"
 #include "WindowFont.h"
@@ -11,6 +12,11 @@ namespace zumzik {
 
 TAboutBox::TAboutBox(LinkOpener& links, QWidget* parent)
     : ModalWindow(parent), m_ui(std::make_unique<Ui::AboutBox>()), m_links(links) {
+    // The window shows itself to screen readers as a message box, as the toolkit's own About
+    // boxes do: a screen reader reads a message box out whole as it opens, every line of it,
+    // where of a dialog it reads only the lines of several words, not the name, the version or
+    // the addresses.
+    presentAccessibleAs<TAboutBox, QAccessible::AlertMessage>();
     Artwork::registerResources(); // the picture comes from the resources
     m_ui->setupUi(this);
     setFont(windowFont());

@@ -1,17 +1,23 @@
 #include "TMainForm.h"
 
+#include "Announcer.h"
 #include "ApplicationErrorReport.h"
 #include "Artwork.h"
+#include "BlockedCloseRequests.h"
+#include "CentredPlacement.h"
 #include "Cp1251.h"
 #include "ExitProtest.h"
+#include "ModalWindow.h"
 #include "PanelText.h"
 #include "ReplyLineText.h"
 #include "SoundPlayer.h"
 #include "TAboutBox.h"
 #include "TInfoBox.h"
+#include "TrayAvailabilityWait.h"
 #include "WindowFont.h"
 #include "ui_MainForm.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -52,8 +58,10 @@ TMainForm::TMainForm(Services services, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       m_ui(std::make_unique<Ui::MainForm>()), m_services(services),
       m_conversation(*this, m_random, services.clock),
-      m_trayIcon(new TRxTrayIcon(services.tray, this)) {
+      m_trayIcon(new TRxTrayIcon(services.tray, this)),
+      m_trayWait(new TrayAvailabilityWait(services.tray, this)) {
     m_ui->setupUi(this);
+    m_announcer = new Announcer(this);
     setFont(windowFont());
     setFixedSize(size());
 
@@ -86,6 +94,9 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     m_timer1.setInterval(kIdleRecallMilliseconds);
     connect(&m_timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     setUpTrayIcon();
+    // Closing from outside stays possible while a secondary window is open: the window manager's
+    // close and the taskbar's Close run the protest then, too.
+    new BlockedCloseRequests(*this, [this] { close(); });
 }
 
 void TMainForm::setUpTrayIcon() {
@@ -111,15 +122,35 @@ void TMainForm::setSecondaryWindows(TAboutBox* about, TInfoBox* info) {
 }
 
 void TMainForm::showCentred() {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
+    placeForFirstShowing();
     show();
     activateWindow();
 }
 
+void TMainForm::startMinimised() {
+    const auto toTheTaskbar = [this] {
+        placeForFirstShowing();
+        showMinimized();
+    };
+    if (m_minimiseHandlerInstalled)
+        m_trayWait->start([this] { MyMin(); }, toTheTaskbar);
+    else
+        toTheTaskbar();
+}
+
+void TMainForm::placeForFirstShowing() {
+    if (m_placed)
+        return;
+    CentredPlacement::place(*this, screen()->availableGeometry());
+    m_placed = true;
+}
+
 void TMainForm::setReplyLine(const std::string& text) {
     m_ui->Label1->setText(replyLineText(text));
+    // Screen readers follow the input field, not the reply line: each reply is announced as the
+    // line shows it, without mnemonic markers.
+    if (QAccessibleInterface* line = QAccessible::queryAccessibleInterface(m_ui->Label1))
+        m_announcer->announce(line->text(QAccessible::Name));
 }
 
 std::string TMainForm::inputText() const {
@@ -174,6 +205,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A close from outside (the window manager, the taskbar, log-off) can come while a secondary
+    // window is open. It is cancelled first, as the program's end would cancel it, so that it does
+    // not block the protest box.
+    ModalWindow::cancelOpenWindow();
     bool canClose = false;
     {
         const QScopedValueRollback protesting(m_protesting, true);
@@ -198,7 +233,7 @@ void TMainForm::changeEvent(QEvent* event) {
     // Without a notification area there is nothing to hide in: the minimise stays an ordinary
     // one, and the window can come back from the taskbar. The handler runs once the minimise is
     // complete, as a hide in the middle of it would be undone.
-    if (minimised && m_minimiseHandlerInstalled && m_services.tray.available()) {
+    if (minimised && hidesInTray()) {
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -207,6 +242,10 @@ void TMainForm::changeEvent(QEvent* event) {
             },
             Qt::QueuedConnection);
     }
+}
+
+bool TMainForm::hidesInTray() const {
+    return m_minimiseHandlerInstalled && m_services.tray.available();
 }
 
 void TMainForm::MyMin() {
@@ -221,6 +260,8 @@ void TMainForm::bringBack() {
     // rather than mapped minimised first.
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
+    // A program started minimised shows its window here for the first time.
+    placeForFirstShowing();
     show();
     raise();
     // The input field is the only control that takes the focus, so it had it last.

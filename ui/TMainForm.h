@@ -16,8 +16,10 @@ class MainForm;
 
 namespace zumzik {
 
+class Announcer;
 class TAboutBox;
 class TInfoBox;
+class TrayAvailabilityWait;
 
 // The main window: the reply line, the input field, the three buttons, and the conversation behind
 // them. The window's layout lives in MainForm.ui; this class binds its events to their handlers.
@@ -33,6 +35,9 @@ public:
     void setSecondaryWindows(TAboutBox* about, TInfoBox* info);
     // Shows the window centred on its screen the first time, where the user left it afterwards.
     void showCentred();
+    // Start-up without showing the window: into the tray, as a minimise would hide it, once the
+    // tray answers, or minimised onto the taskbar where the window cannot hide in a tray.
+    void startMinimised();
 
     // ChatView
     void setReplyLine(const std::string& text) override;
@@ -74,6 +79,11 @@ private:
     // What a tray click and the idle recall share: the window back on top with the focus where
     // it was, the icon still, the recall off.
     void bringBack();
+    // Whether a minimise hides the window in the tray: the creation step installed the handler
+    // and there is a notification area to hide in.
+    bool hidesInTray() const;
+    // Centred on the screen before the window's first showing; afterwards it stays where it is.
+    void placeForFirstShowing();
 
     std::unique_ptr<Ui::MainForm> m_ui;
     Services m_services;
@@ -81,10 +91,14 @@ private:
     Conversation m_conversation;
     QTimer m_timer1;
     TRxTrayIcon* m_trayIcon;
+    TrayAvailabilityWait* m_trayWait;
+    // Has screen readers speak every reply as it appears.
+    Announcer* m_announcer = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     TInfoBox* m_infoBox = nullptr;
     bool m_protesting = false;
     bool m_closing = false;
+    bool m_placed = false;
     // Set by the creation step; when it stopped before, a minimise stays an ordinary one.
     bool m_minimiseHandlerInstalled = false;
 };

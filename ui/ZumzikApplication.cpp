@@ -80,7 +80,7 @@ void ZumzikApplication::commitData(QSessionManager& manager) {
     }
 }
 
-int ZumzikApplication::run() {
+int ZumzikApplication::run(bool startMinimised) {
     m_mainForm = std::make_unique<TMainForm>(Services{m_boxes, m_sound, m_clock, m_links, m_tray});
     connect(
         m_mainForm.get(), &TMainForm::closed, this, [] { exit(0); }, Qt::QueuedConnection);
@@ -92,7 +92,10 @@ int ZumzikApplication::run() {
     m_aboutBox = new TAboutBox(m_links, m_mainForm.get());
     m_infoBox = new TInfoBox(m_mainForm.get());
     m_mainForm->setSecondaryWindows(m_aboutBox, m_infoBox);
-    m_mainForm->showCentred();
+    if (startMinimised)
+        m_mainForm->startMinimised();
+    else
+        m_mainForm->showCentred();
     const int status = exec();
     m_mainForm.reset();
     return status;

@@ -27,9 +27,9 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
     // Start-up: creates the main window (running its creation step), then the About and the
-    // Information windows, hidden; shows the main window and runs the event loop until the main
-    // window has been allowed to close.
-    int run();
+    // Information windows, hidden; shows the main window, or starts it minimised, and runs the
+    // event loop until the main window has been allowed to close.
+    int run(bool startMinimised);
 
     // Whether there is a desktop to show windows on; without one the program says so and ends.
     static bool hasDisplay();

@@ -1,21 +1,25 @@
 #include "ApplicationErrorReport.h"
 
 #include <QCoreApplication>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QThread>
 #include <QtGlobal>
+#include <mutex>
 
 namespace zumzik {
 namespace {
 
-QMutex handlerMutex;
+std::mutex handlerMutex;
 ApplicationErrorReport::Handler installedHandler;
+
+// Reports from other threads, waiting for the user-interface thread. One queued call at a time
+// delivers all that wait.
+std::mutex waitingMutex;
+QStringList waiting;
 
 void deliver(const QString& message) {
     ApplicationErrorReport::Handler handler;
     {
-        QMutexLocker lock(&handlerMutex);
+        const std::lock_guard lock(handlerMutex);
         handler = installedHandler;
     }
     if (handler)
@@ -24,10 +28,20 @@ void deliver(const QString& message) {
         qWarning("%s", qUtf8Printable(message));
 }
 
+void deliverWaiting() {
+    QStringList messages;
+    {
+        const std::lock_guard lock(waitingMutex);
+        messages.swap(waiting);
+    }
+    for (const QString& message : messages)
+        deliver(message);
+}
+
 } // namespace
 
 void ApplicationErrorReport::setHandler(Handler handler) {
-    QMutexLocker lock(&handlerMutex);
+    const std::lock_guard lock(handlerMutex);
     installedHandler = std::move(handler);
 }
 
@@ -37,8 +51,16 @@ void ApplicationErrorReport::report(const QString& message) {
         deliver(message);
         return;
     }
-    QMetaObject::invokeMethod(
-        app, [message] { deliver(message); }, Qt::QueuedConnection);
+    {
+        const std::lock_guard lock(waitingMutex);
+        if (waiting.size() >= kMaxWaiting)
+            return;
+        waiting << message;
+        // A delivery is already on its way for the earlier ones.
+        if (waiting.size() > 1)
+            return;
+    }
+    QMetaObject::invokeMethod(app, &deliverWaiting, Qt::QueuedConnection);
 }
 
 void ApplicationErrorReport::report(const std::exception& error) {

@@ -15,6 +15,17 @@ LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
     setPalette(blue);
 }
 
+void LinkLabel::setText(const QString& text) {
+    QLabel::setText(text);
+    adjustSize();
+}
+
+void LinkLabel::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        adjustSize();
+}
+
 void LinkLabel::mousePressEvent(QMouseEvent* event) {
     m_pressed = event->button() == Qt::LeftButton;
     event->accept();

@@ -30,11 +30,9 @@ SCREEN_HEIGHT = 768
 
 class Desktop(Session):
     """Xvfb, a D-Bus session with the accessibility bus, and IceWM (unless a test starts a window
-    manager of its own) with its notification area (unless tray is False), ready when
-    constructed."""
+    manager of its own), with or without a notification area, ready when constructed."""
 
-    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, window_manager=True,
-                 tray=True):
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, window_manager=True, tray=True):
         super().__init__("zumzik-desktop-")
         try:
             self.display = self._start_x_server(width, height)

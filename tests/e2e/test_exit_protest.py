@@ -1,7 +1,9 @@
-"""Every way of closing the main window brings up the protest box, and OK then ends the program."""
+"""Every way of closing the main window brings up the protest box, and OK then ends the program:
+also while the About window is open, and also when the session ends."""
 
 import unittest
 
+from session_manager import SessionManager
 from zumzik import TITLE, DesktopTestCase, descendants
 
 PLEAS = {
@@ -54,6 +56,33 @@ class ExitProtestTest(DesktopTestCase):
         program = self.start()
         program.main_window.click_close_button()
         self.assertEqual(self.protest_then_ok(program), 0)
+
+    def open_about_window(self, program):
+        program.click_button("О программе")
+        return program.wait_for_window("О программе...")
+
+    def test_window_manager_close_while_the_about_window_is_open(self):
+        program = self.start()
+        self.open_about_window(program)
+        program.main_window.close_by_window_manager()
+        self.assertEqual(self.protest_then_ok(program), 0)
+
+    def log_off(self, with_about_window):
+        session = SessionManager(self.desktop)
+        self.addCleanup(session.close)
+        program = self.start(env={"SESSION_MANAGER": session.address})
+        session.wait_for_client()
+        if with_about_window:
+            self.open_about_window(program)
+        session.log_off()
+        self.assertEqual(self.protest_then_ok(program), 0)
+        self.assertEqual(session.wait_for_end(), 0, "the session ended")
+
+    def test_log_off(self):
+        self.log_off(with_about_window=False)
+
+    def test_log_off_while_the_about_window_is_open(self):
+        self.log_off(with_about_window=True)
 
 
 if __name__ == "__main__":

@@ -13,6 +13,7 @@ class SecondaryWindowTests:
 
     BUTTON = None
     TITLE = None
+    ROLE = "dialog"
 
     def open(self, program):
         program.click_button(self.BUTTON)
@@ -22,16 +23,17 @@ class SecondaryWindowTests:
         return window
 
     def accessible(self, program):
-        return program.accessible_window("dialog", self.TITLE)
+        return program.accessible_window(self.ROLE, self.TITLE)
 
     def assert_keyboard_back_in_input_field(self, program):
         self.desktop.type("снова")
         wait_until(lambda: program.input_text() == "снова", TIMEOUT,
                    "typing to reach the main window's input field")
 
-    def test_opens_modal_and_the_main_window_ignores_clicks_meanwhile(self):
+    def test_opens_centred_and_modal_and_the_main_window_ignores_clicks_meanwhile(self):
         program = self.start()
         window = self.open(program)
+        self.assert_frame_centred(window)
         self.assertIn("MODAL", window.states())
         self.assertEqual(len(program.windows()), 2)
         # A click on the main window's Exit button would bring up the protest box if it got
@@ -101,6 +103,8 @@ class SecondaryWindowTests:
 class AboutWindowTest(SecondaryWindowTests, DesktopTestCase):
     BUTTON = "О программе"
     TITLE = "О программе..."
+    # Read out whole as it opens, as the toolkit's own About boxes are.
+    ROLE = "alert"
     CLIENT_SIZE = (277, 201)
     EXPECTED_CONTROLS = {("label", "Zumzik "), ("label", "Version 2.03"), ("push button", "OK"),
                          ("image", "Рукопожатие")}

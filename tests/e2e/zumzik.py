@@ -52,7 +52,7 @@ def descendants(accessible):
 class Zumzik:
     """One run of the program on a desktop."""
 
-    def __init__(self, desktop, leave_out=(), show_main_window=True):
+    def __init__(self, desktop, leave_out=(), show_main_window=True, args=(), env=None):
         if not os.access(PROGRAM, os.X_OK) or not os.path.isdir(DATA_DIR):
             raise RuntimeError("ZUMZIK_PROGRAM and ZUMZIK_DATA_DIR must name the built program "
                                "and the data folder")
@@ -64,8 +64,10 @@ class Zumzik:
         # What the program says on the terminal (a missing sound device, say) goes to a log in
         # its working directory rather than into the test report.
         with open(os.path.join(self.workdir, "output.log"), "wb") as log:
-            self.process = desktop.spawn([PROGRAM], cwd=self.workdir, stdout=log, stderr=log,
-                                         env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+            self.process = desktop.spawn([PROGRAM, *args], cwd=self.workdir, stdout=log,
+                                         stderr=log,
+                                         env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+                                              **(env or {})})
         self.main_window = None
         if show_main_window:
             self.wait_for_main_window()
@@ -137,19 +139,22 @@ class Zumzik:
                                         None),
                           TIMEOUT, "the main window on the accessibility bus")
 
-    def control(self, role, name=None, window=None):
-        """The first control of the given role (and name) in window, the main window if none."""
+    def control(self, role, name=None, window=None, description=None):
+        """The first control of the given role (and name and description) in window, the main
+        window if none."""
         root = window if window is not None else self.main_accessible()
 
         def find():
             for node in descendants(root):
-                if node.getRoleName() == role and (name is None or node.name == name):
+                if node.getRoleName() == role and (name is None or node.name == name) \
+                        and (description is None or node.description == description):
                     return node
             return None
         return wait_until(find, TIMEOUT, f"a {role} named {name!r}")
 
     def reply_line(self):
-        return refreshed(self.control("label")).name
+        # The aphorisms are a label as well; the reply line is the one described as Zumzik's answer.
+        return refreshed(self.control("label", description="Ответ Зумзика")).name
 
     def input_text(self):
         field = refreshed(self.control("text", "Ваша реплика"))
@@ -191,3 +196,15 @@ class DesktopTestCase(unittest.TestCase):
         program = Zumzik(self.desktop, **kwargs)
         self.addCleanup(program.close)
         return program
+
+    def assert_frame_centred(self, window):
+        """The window with its frame lies centred on the part of the screen that the task bar
+        leaves free, to the pixel: its margins to opposite edges are equal, or the right and the
+        bottom one a pixel wider where the space left over is odd."""
+        area_x, area_y, area_width, area_height = self.desktop.work_area()
+        x, y, width, height = window.frame_geometry()
+        margins = (x - area_x, area_x + area_width - x - width,
+                   y - area_y, area_y + area_height - y - height)
+        left, right, top, bottom = margins
+        self.assertIn(right - left, (0, 1), f"margins left, right, top, bottom: {margins}")
+        self.assertIn(bottom - top, (0, 1), f"margins left, right, top, bottom: {margins}")

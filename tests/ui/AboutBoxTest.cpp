@@ -1,4 +1,5 @@
 #include "FakeServices.h"
+#include "LinkLabel.h"
 #include "TAboutBox.h"
 #include "TRxLabel.h"
 #include "ui_AboutBox.h"
@@ -66,6 +67,20 @@ TEST_F(AboutBoxTest, ControlsStandInsideTheFrame) {
     }
     EXPECT_EQ(ui().Label4->toolTip(), "Присылайте замечания и предложения...");
     EXPECT_EQ(ui().Label5->toolTip(), "Здесь можно получить свежие версии программ...");
+}
+
+TEST_F(AboutBoxTest, LinkLabelsAreAsLargeAsTheirAddresses) {
+    for (LinkLabel* link : {ui().Label4, ui().Label5})
+        EXPECT_EQ(link->size(), link->sizeHint()) << link->objectName().toStdString();
+    LinkLabel& web = *ui().Label5;
+    const QSize before = web.size();
+    web.setText("https://zumzik.example.org/downloads/latest/");
+    EXPECT_GE(web.width(), QFontMetrics(web.font()).horizontalAdvance(web.text())) << "cut off";
+    QFont larger = web.font();
+    larger.setPixelSize(20);
+    web.setFont(larger);
+    EXPECT_EQ(web.size(), web.sizeHint());
+    EXPECT_GT(web.height(), before.height());
 }
 
 TEST_F(AboutBoxTest, OkIsTheDefaultAndOnlyFocusableControl) {

@@ -16,6 +16,7 @@
 #include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace zumzik;
@@ -190,6 +191,38 @@ TEST_F(MainFormTest, FocusStaysInTheInputFieldAfterEveryButton) {
     EXPECT_EQ(ui().Edit1->text(), "abc");
 }
 
+TEST_F(MainFormTest, F1AndShiftF1OpenInformationAndAboutFromTheInputFieldTypingNothing) {
+    auto* about = new TAboutBox(links, &form);
+    auto* info = new TInfoBox(&form);
+    form.setSecondaryWindows(about, info);
+    form.FormCreate();
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    const QString reply = replyLine();
+    typeText(ui().Edit1, "abc");
+
+    // Closes whatever modal window opens, from within its own event loop.
+    QWidget* opened = nullptr;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&opened] {
+        if ((opened = QApplication::activeModalWidget()))
+            opened->close();
+    });
+    closer.start(10);
+    const std::pair<Qt::KeyboardModifiers, QWidget*> keys[] = {{Qt::NoModifier, info},
+                                                               {Qt::ShiftModifier, about}};
+    for (const auto& [modifiers, window] : keys) {
+        opened = nullptr;
+        QTest::keyClick(ui().Edit1, Qt::Key_F1, modifiers);
+        EXPECT_TRUE(waitFor([&] { return opened == window && !window->isVisible(); }))
+            << window->windowTitle().toStdString();
+        EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == ui().Edit1; }));
+    }
+    EXPECT_EQ(log.events, QStringList{"sound: ohh.wav"}) << "F1 plays the Information cue";
+    EXPECT_EQ(ui().Edit1->text(), "abc");
+    EXPECT_EQ(replyLine(), reply);
+}
+
 TEST_F(MainFormTest, EveryCloseProtestsOnceWithAPleaFromTheSharedSequence) {
     form.random().setSeed(2024);
     RandomGenerator expected;
@@ -205,6 +238,31 @@ TEST_F(MainFormTest, EveryCloseProtestsOnceWithAPleaFromTheSharedSequence) {
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.random().seed(), expected.seed());
+}
+
+TEST_F(MainFormTest, ACloseFromOutsideCancelsAnOpenSecondaryWindowBeforeTheProtest) {
+    auto* about = new TAboutBox(links, &form);
+    form.setSecondaryWindows(about, new TInfoBox(&form));
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QSignalSpy closed(&form, &TMainForm::closed);
+    QWidget* blockingTheBox = about;
+    boxes.whileOpen = [&] { blockingTheBox = QApplication::activeModalWidget(); };
+    bool aboutOpenAfterTheClose = true;
+    // The window manager's close or log-off, while the About window is open.
+    QMetaObject::invokeMethod(
+        &form,
+        [&] {
+            waitFor([about] { return about->isVisible(); });
+            form.close();
+            aboutOpenAfterTheClose = about->isVisible();
+            about->close(); // whatever happened, the About window's loop ends
+        },
+        Qt::QueuedConnection);
+    QTest::mouseClick(ui().AboutButton, Qt::LeftButton);
+    EXPECT_EQ(blockingTheBox, nullptr) << "a modal window blocks the protest box";
+    EXPECT_FALSE(aboutOpenAfterTheClose);
+    EXPECT_EQ(closed.count(), 1);
 }
 
 TEST_F(MainFormTest, HiddenWindowStillProtestsOnClose) {
@@ -235,10 +293,14 @@ TEST(ExitProtest, AllEightPleasComeAboutEquallyOften) {
         EXPECT_NEAR(count, kCloses / 8, kCloses / 8 / 5);
 }
 
-TEST(ErrorBox, AppliesTheFullStopRuleAndNeverStacksBoxes) {
+class ErrorBoxTest : public ::testing::Test {
+protected:
     test::ServiceLog log;
-    test::FakeMessageBoxes boxes(log);
-    ErrorBox errorBox(boxes);
+    test::FakeMessageBoxes boxes{log};
+    ErrorBox errorBox{boxes};
+};
+
+TEST_F(ErrorBoxTest, AppliesTheFullStopRuleAndNeverStacksBoxes) {
     int nested = 0;
     boxes.whileOpen = [&] {
         if (nested++ == 0) {
@@ -255,6 +317,27 @@ TEST(ErrorBox, AppliesTheFullStopRuleAndNeverStacksBoxes) {
         errorBox.show(message);
     EXPECT_EQ(log.events, (QStringList{"error: List index out of bounds (0)", "error: Stop.",
                                        "error: Hey!", "error: a b ", "error: ."}));
+}
+
+TEST_F(ErrorBoxTest, AnErrorThatKeepsComingShowsOnceWhileTheBoxStandsOpen) {
+    int opened = 0;
+    boxes.whileOpen = [&] {
+        if (opened++ > 0)
+            return;
+        // A tick handler that fails every time, and errors that are all different.
+        for (int tick = 0; tick < 100; ++tick)
+            errorBox.show("Tick failed");
+        for (int error = 0; error < 100; ++error)
+            errorBox.show(QStringLiteral("Error %1").arg(error));
+    };
+    errorBox.show("Tick failed");
+    QStringList expected{"error: Tick failed."};
+    for (int error = 0; error < ErrorBox::kMaxWaiting; ++error)
+        expected << QStringLiteral("error: Error %1.").arg(error);
+    EXPECT_EQ(log.events, expected);
+    log.events.clear();
+    errorBox.show("Tick failed");
+    EXPECT_EQ(log.events, QStringList{"error: Tick failed."}) << "shown again once it was closed";
 }
 
 // Tray residence: the window hides into the tray icon on a minimise and comes back on a click or,
@@ -383,6 +466,40 @@ TEST_F(TrayResidenceTest, ClickWhileShownOnlyBringsTheWindowToTheFront) {
     tray.send({TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp});
     expectShown();
     EXPECT_EQ(replyLine(), line);
+}
+
+TEST_F(TrayResidenceTest, StartedMinimisedItIsInTheTrayAndComesBackCentred) {
+    form.FormCreate();
+    form.startMinimised();
+    expectInTheTray();
+    recall();
+    expectShown();
+    EXPECT_EQ(replyLine(), reproach);
+    // The offscreen platform cannot tell its frame in advance, so the client area is centred.
+    const QRect area = form.screen()->availableGeometry();
+    EXPECT_EQ(form.geometry().topLeft(),
+              area.topLeft() +
+                  QPoint((area.width() - form.width()) / 2, (area.height() - form.height()) / 2));
+}
+
+TEST_F(TrayResidenceTest, StartedMinimisedItWaitsForATrayThatAnswersLateOrForNone) {
+    // A tray that says only after start-up that it is there.
+    tray.trayAvailable = false;
+    form.FormCreate();
+    form.startMinimised();
+    EXPECT_FALSE(form.isVisible()) << "neither shown nor on the taskbar while the tray may answer";
+    tray.trayAvailable = true;
+    ASSERT_TRUE(waitFor([this] { return form.TrayIcon().Animated(); }));
+    expectInTheTray();
+
+    // Without the minimise handler there is no tray residence to wait for.
+    TMainForm failed(services());
+    std::filesystem::remove(dir.path() / "all.zmz");
+    EXPECT_THROW(failed.FormCreate(), Error);
+    failed.startMinimised();
+    EXPECT_TRUE(failed.isVisible());
+    EXPECT_TRUE(failed.isMinimized());
+    EXPECT_FALSE(failed.Timer1().isActive());
 }
 
 TEST_F(TrayResidenceTest, WithoutANotificationAreaAMinimiseStaysOrdinaryUntilOneAppears) {

@@ -432,15 +432,32 @@ TEST_F(PanelTest, TheWorkerScrollsRendersAndStopsThePanelOnTheUserInterfaceThrea
     EXPECT_EQ(stoppedOn, QList<QThread*>{QCoreApplication::instance()->thread()});
 }
 
-TEST_F(PanelTest, ScreenReadersGetTheWholeText) {
-    panel.setLines({"", "  Первая строка ", "", "вторая"});
+TEST_F(PanelTest, ScreenReadersGetTheWholeTextAndCanReadItLineByLine) {
+    panel.setLines({"", "  Первая строка. Ещё ", "", "вторая"});
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&panel);
     ASSERT_NE(accessible, nullptr);
-    EXPECT_EQ(accessible->role(), QAccessible::Animation) << "moving text, not a label";
-    EXPECT_EQ(accessible->text(QAccessible::Name), "Первая строка\nвторая");
+    EXPECT_EQ(accessible->role(), QAccessible::StaticText);
+    EXPECT_EQ(accessible->text(QAccessible::Name), "Первая строка. Ещё\nвторая");
     panel.setAccessibleName("Афоризмы");
     EXPECT_EQ(accessible->text(QAccessible::Name), "Афоризмы");
-    EXPECT_EQ(accessible->text(QAccessible::Description), "Первая строка\nвторая");
+    EXPECT_EQ(accessible->text(QAccessible::Description), "Первая строка. Ещё\nвторая");
+
+    QAccessibleTextInterface* text = accessible->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->characterCount(), 25);
+    EXPECT_EQ(text->text(0, -1), "Первая строка. Ещё\nвторая");
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(text->textAtOffset(20, QAccessible::LineBoundary, &start, &end), "вторая");
+    EXPECT_EQ(start, 19);
+    EXPECT_EQ(text->textBeforeOffset(20, QAccessible::LineBoundary, &start, &end),
+              "Первая строка. Ещё\n");
+    EXPECT_EQ(text->textAfterOffset(3, QAccessible::LineBoundary, &start, &end), "вторая");
+    EXPECT_EQ(text->textBeforeOffset(25, QAccessible::LineBoundary, &start, &end), "вторая")
+        << "before the end comes the last line";
+    EXPECT_EQ(text->textAtOffset(16, QAccessible::SentenceBoundary, &start, &end).trimmed(), "Ещё");
+    EXPECT_EQ(text->textAtOffset(25, QAccessible::CharBoundary, &start, &end), "");
+    EXPECT_EQ(start, -1);
 }
 
 // Scrolling upwards, the lines are drawn once per layout and copied on every tick; a background
