@@ -178,18 +178,22 @@ def main():
         new_icons, messages, size = measure_dbus_traffic(sni_desktop, tray)
     median, sni_median = statistics.median(xembed), statistics.median(sni)
     below_target = max(median, sni_median) < TARGET_PERCENT
+    # The kernel counts processor time in clock ticks: two runs that differ by less than one tick
+    # are alike.
+    resolution = 100 / CLOCK_TICKS / SECONDS
+    sni_no_more = sni_median <= median + resolution
     print(f"CPU in the tray, animating ({SECONDS} s runs), XEmbed: {summary(xembed)} of one core")
     print(f"CPU in the tray, animating ({SECONDS} s runs), StatusNotifierItem: {summary(sni)}")
     print(f"Target < {TARGET_PERCENT} % over both: {'met' if below_target else 'MISSED'}; "
-          f"StatusNotifierItem no more than XEmbed: "
-          f"{'met' if sni_median <= median else 'MISSED'}")
+          f"StatusNotifierItem no more than XEmbed (within a clock tick, {resolution:.3f} %): "
+          f"{'met' if sni_no_more else 'MISSED'}")
     print(f"CPU shown and idle, for comparison: {summary(shown)}")
     print(f"Animation over XEmbed: {frames:.2f} frames/s; X connection {sent:.0f} B/s to the "
           f"server and {received:.0f} B/s back; {shared:.0f} B/s of pixels through shared memory")
     print(f"Animation over StatusNotifierItem: {new_icons:.2f} NewIcon signals/s; "
           f"{messages:.1f} D-Bus messages/s and {size:.0f} B/s to and from the item, the "
           f"host's reads of the pixels included")
-    return 0 if below_target and sni_median <= median else 1
+    return 0 if below_target and sni_no_more else 1
 
 
 if __name__ == "__main__":
