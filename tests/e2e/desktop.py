@@ -7,15 +7,12 @@ latest when the Python process exits. Nothing here waits a fixed time: every wai
 condition until it holds or a timeout expires.
 """
 
-import atexit
 import os
 import re
-import select
 import shutil
-import signal
 import subprocess
-import tempfile
-import time
+
+from session import Session, ready_line, wait_until
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -31,53 +28,15 @@ SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
 
 
-class WaitTimeout(AssertionError):
-    """A condition did not come true in time; a test failure, not an error of the harness."""
-
-
-def wait_until(condition, timeout, what, interval=0.02):
-    """Polls condition() until it returns something true and returns that; fails after timeout
-    seconds with a message that says what was awaited."""
-    deadline = time.monotonic() + timeout
-    while True:
-        result = condition()
-        if result:
-            return result
-        if time.monotonic() >= deadline:
-            raise WaitTimeout(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(interval)
-
-
-def _ready_line(pipe, timeout):
-    """The first line that a child writes to pipe, or None if it closes the pipe or stays
-    silent for timeout seconds."""
-    deadline = time.monotonic() + timeout
-    data = b""
-    while b"\n" not in data:
-        remaining = deadline - time.monotonic()
-        if remaining <= 0:
-            return None
-        readable, _, _ = select.select([pipe], [], [], remaining)
-        if not readable:
-            return None
-        chunk = os.read(pipe, 4096)
-        if not chunk:
-            return None
-        data += chunk
-    return data.split(b"\n", 1)[0].decode().strip()
-
-
-class Desktop:
+class Desktop(Session):
     """Xvfb, a D-Bus session with the accessibility bus, and IceWM (unless a test starts a window
     manager of its own), with or without a notification area, ready when constructed."""
 
     def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, window_manager=True, tray=True):
-        self._children = []
-        self.home = tempfile.mkdtemp(prefix="zumzik-desktop-")
-        atexit.register(self.close)
+        super().__init__("zumzik-desktop-")
         try:
             self.display = self._start_x_server(width, height)
-            self.env = self._private_environment()
+            self.env["DISPLAY"] = self.display
             self._start_session_bus()
             self._start_accessibility_bus()
             self._bind_cyrillic_keys()
@@ -88,11 +47,6 @@ class Desktop:
             raise
 
     # -- starting and ending ------------------------------------------------------------------
-
-    def _spawn(self, argv, env=None, **kwargs):
-        process = subprocess.Popen(argv, env=env, start_new_session=True, **kwargs)
-        self._children.append(process)
-        return process
 
     def _start_x_server(self, width, height):
         # Xvfb writes its display number to the pipe once it accepts connections; if the number
@@ -106,7 +60,7 @@ class Desktop:
                  "-nolisten", "tcp", "-br", "-noreset", "-displayfd", str(write_end)],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             os.close(write_end)
-            announced = _ready_line(read_end, 20)
+            announced = ready_line(read_end, 20)
             os.close(read_end)
             if announced == str(number):
                 self.width, self.height = width, height
@@ -114,36 +68,9 @@ class Desktop:
             self._stop(server)
         raise RuntimeError("no free X display between :%d and :%d" % (FIRST_DISPLAY, LAST_DISPLAY))
 
-    def _private_environment(self):
-        env = {key: value for key, value in os.environ.items()
-               if not key.startswith(("DBUS_", "XDG_", "WAYLAND_", "QT_", "AT_SPI"))}
-        runtime = os.path.join(self.home, "runtime")
-        os.mkdir(runtime, 0o700)
-        env.update(DISPLAY=self.display, HOME=self.home, XDG_RUNTIME_DIR=runtime,
-                   XDG_CONFIG_HOME=os.path.join(self.home, "config"),
-                   XDG_CACHE_HOME=os.path.join(self.home, "cache"),
-                   XDG_DATA_HOME=os.path.join(self.home, "data"),
-                   LANG="C.UTF-8", LC_ALL="C.UTF-8")
-        env.pop("XAUTHORITY", None)
-        return env
-
-    def _start_session_bus(self):
-        read_end, write_end = os.pipe()
-        self._spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile",
-                     f"--print-address={write_end}"],
-                    env=self.env, pass_fds=(write_end,), stdout=subprocess.DEVNULL)
-        os.close(write_end)
-        address = _ready_line(read_end, 20)
-        os.close(read_end)
-        if not address:
-            raise RuntimeError("the D-Bus session bus did not start")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
-
     def _start_accessibility_bus(self):
-        launcher = shutil.which("at-spi-bus-launcher") or "/usr/libexec/at-spi-bus-launcher"
-        self._spawn([launcher, "--launch-immediately"], env=self.env,
-                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # The launcher announces the accessibility bus on the root window once it runs.
+        super()._start_accessibility_bus()
+        # The launcher announces the accessibility bus on the root window too.
         wait_until(lambda: "= \"unix:" in self.output(["xprop", "-root", "AT_SPI_BUS"],
                                                        check=False),
                    20, "the accessibility bus")
@@ -172,44 +99,7 @@ class Desktop:
         wait_until(lambda: (self.window_manager_name() or "").startswith("IceWM") and self.work_area()[3]
                    < self.height, 20, "IceWM and its task bar")
 
-    @staticmethod
-    def _stop(process, timeout=5):
-        if process.poll() is not None:
-            return
-        try:
-            os.killpg(process.pid, signal.SIGTERM)
-        except ProcessLookupError:
-            return
-        try:
-            process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait()
-
-    def close(self):
-        """Ends every process that the desktop started, the latest first."""
-        while self._children:
-            self._stop(self._children.pop())
-        shutil.rmtree(self.home, ignore_errors=True)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
     # -- running programs ---------------------------------------------------------------------
-
-    def spawn(self, argv, cwd=None, env=None, **kwargs):
-        """Starts a program on this desktop; close() ends it if nobody else did."""
-        return self._spawn(argv, env=dict(self.env, **(env or {})), cwd=cwd, **kwargs)
-
-    def output(self, argv, check=True):
-        """The standard output of a short command run on this desktop."""
-        result = subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=30)
-        if check and result.returncode != 0:
-            raise RuntimeError(f"{argv[0]} failed: {result.stderr.strip()}")
-        return result.stdout
 
     def xdotool(self, *args):
         return self.output(["xdotool", *[str(a) for a in args]])

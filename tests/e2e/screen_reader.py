@@ -14,7 +14,7 @@ import subprocess
 import threading
 import tty
 
-from desktop import WaitTimeout, wait_until
+from session import WaitTimeout, wait_until
 
 START_TIMEOUT = 30
 # Orca refuses to start while another Orca of the same user runs: another run of these tests on

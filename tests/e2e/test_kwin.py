@@ -1,0 +1,53 @@
+"""KWin on Wayland with XWayland, as a Plasma desktop runs it, both displays set and no platform
+chosen: the window opens centred, a minimise hides it into the tray, a left or right click on
+the tray item brings it back in front with the keyboard in the input field, and 50 seconds
+after a minimise it comes back by itself with the reproach."""
+
+import time
+import unittest
+
+from kwin import HEIGHT, WIDTH, KWinTestCase
+from session import wait_until
+from test_tray import RECALL_SECONDS, REPROACH
+from zumzik import TIMEOUT
+
+
+class KWinTest(KWinTestCase):
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.tray.start()
+
+    def test_window_opens_centred_at_its_size(self):
+        program = self.start()
+        window = self.shown(program)
+        x, y, width, height = window.frame_geometry
+        self.assertEqual((width, height), (504, 178))
+        self.assertLessEqual(abs(x - (WIDTH - x - width)), 1, window)
+        self.assertLessEqual(abs(y - (HEIGHT - y - height)), 1, window)
+
+    def test_minimise_hides_into_the_tray_and_left_or_right_click_brings_it_back(self):
+        program = self.start()
+        line = program.reply_line()
+        item = self.tray.item()
+        for click in (item.activate, item.context_menu):
+            self.minimise(program)
+            click()
+            self.wait_until_in_front(program)
+            self.assert_input_has_the_focus(program)
+        self.assertEqual(program.reply_line(), line, "no reproach after a click")
+
+    def test_idle_recall_after_50_seconds_with_the_reproach(self):
+        program = self.start()
+        self.assertNotEqual(program.reply_line(), REPROACH)
+        self.minimise(program)
+        hidden_at = time.monotonic()
+        wait_until(lambda: self.shown(program), RECALL_SECONDS + 20,
+                   "the window to come back by itself")
+        self.assertGreaterEqual(time.monotonic() - hidden_at, RECALL_SECONDS - 2)
+        self.wait_until_in_front(program)
+        wait_until(lambda: program.reply_line() == REPROACH, TIMEOUT, "the reproach line")
+
+
+if __name__ == "__main__":
+    unittest.main()
