@@ -5,7 +5,6 @@ Also the command line's help and its usage error.
 
 A module of its own, so that its long wait runs beside the tray module's."""
 
-import os
 import subprocess
 import time
 import unittest
