@@ -1,29 +1,32 @@
 #include "SoundCueWorker.h"
 
+#include "QtAudioOutput.h"
+#include "WaveFile.h"
+
 #include <QDir>
-#include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
 
 namespace zumzik {
 
+SoundCueWorker::SoundCueWorker(QObject* parent) : QObject(parent) {}
+
+SoundCueWorker::~SoundCueWorker() = default;
+
 void SoundCueWorker::play(const QString& fileName) {
-    for (QSoundEffect* effect : std::as_const(m_effects))
-        effect->stop();
-    QSoundEffect*& effect = m_effects[fileName];
-    if (!effect) {
+    // Made on the sound thread, whose event loop feeds the device.
+    if (!m_output)
+        m_output = std::make_unique<QtAudioOutput>();
+    m_output->stop();
+    auto known = m_sounds.constFind(fileName);
+    if (known == m_sounds.cend()) {
         // A bare name, looked up in the working directory as it is when the cue first plays. A
-        // missing file is silence; asking the decoder for it would only log a complaint.
-        const QString path = QDir::current().absoluteFilePath(fileName);
-        if (!QFileInfo::exists(path)) {
-            m_effects.remove(fileName);
+        // file that is missing, too large or no wave file is silence, and is looked at again
+        // next time.
+        std::optional<WaveSound> sound = WaveFile::read(QDir::current().absoluteFilePath(fileName));
+        if (!sound)
             return;
-        }
-        effect = new QSoundEffect(this);
-        effect->setSource(QUrl::fromLocalFile(path));
+        known = m_sounds.insert(fileName, std::move(*sound));
     }
-    // A cue that is still loading plays as soon as it has loaded; one that failed stays silent.
-    effect->play();
+    m_output->play(*known);
 }
 
 } // namespace zumzik

@@ -1,23 +1,28 @@
 #pragma once
 
+#include "WaveSound.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
-
-class QSoundEffect;
+#include <memory>
 
 namespace zumzik {
 
-// The sound thread's side of the sound player: one sound effect per wave file, loaded on first
-// use; starting a cue stops whatever else is playing.
+class SoundOutput;
+
+// The sound thread's side of the sound player: reads each wave file on its first use and keeps
+// it; starting a cue stops whatever else is playing.
 class SoundCueWorker : public QObject {
 public:
-    using QObject::QObject;
+    explicit SoundCueWorker(QObject* parent = nullptr);
+    ~SoundCueWorker() override;
 
     void play(const QString& fileName);
 
 private:
-    QHash<QString, QSoundEffect*> m_effects;
+    std::unique_ptr<SoundOutput> m_output;
+    QHash<QString, WaveSound> m_sounds;
 };
 
 } // namespace zumzik
