@@ -1,20 +1,27 @@
 #include "SoundCueWorker.h"
 
-#include "QtAudioOutput.h"
+#include "SoundOutput.h"
+#include "SoundOutputPlugin.h"
 #include "WaveFile.h"
 
 #include <QDir>
 
 namespace zumzik {
 
-SoundCueWorker::SoundCueWorker(QObject* parent) : QObject(parent) {}
+SoundCueWorker::SoundCueWorker(QStringList pluginDirectories, QObject* parent)
+    : QObject(parent), m_pluginDirectories(std::move(pluginDirectories)) {}
 
 SoundCueWorker::~SoundCueWorker() = default;
 
 void SoundCueWorker::play(const QString& fileName) {
-    // Made on the sound thread, whose event loop feeds the device.
+    // Opened on the sound thread, whose event loop feeds the device. Without an output nothing
+    // needs reading.
+    if (!m_outputOpened) {
+        m_output = SoundOutputPlugin::open(m_pluginDirectories);
+        m_outputOpened = true;
+    }
     if (!m_output)
-        m_output = std::make_unique<QtAudioOutput>();
+        return;
     m_output->stop();
     auto known = m_sounds.constFind(fileName);
     if (known == m_sounds.cend()) {

@@ -6,6 +6,7 @@
 #include "ErrorBox.h"
 #include "QtMessageBoxes.h"
 #include "QtSoundPlayer.h"
+#include "SoundOutputPlugin.h"
 
 #include <QApplication>
 #include <memory>
@@ -41,7 +42,7 @@ private:
 
     QtMessageBoxes m_boxes;
     ErrorBox m_errorBox{m_boxes};
-    QtSoundPlayer m_sound;
+    QtSoundPlayer m_sound{SoundOutputPlugin::defaultDirectories()};
     SystemClock m_clock;
     DesktopLinkOpener m_links;
     DesktopTrayService m_tray{{QStringLiteral("zumzik"), QStringLiteral("Zumzik")}};

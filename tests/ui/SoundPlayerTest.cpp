@@ -38,7 +38,7 @@ TEST(SoundPlayer, LeavesAHugeCueFileUnread) {
     const qint64 before = bytesReadByProcess();
     const auto readMuch = [&] { return bytesReadByProcess() - before > WaveFile::kLargestFile; };
     {
-        QtSoundPlayer player;
+        QtSoundPlayer player({QStringLiteral(ZUMZIK_SOUND_PLUGIN_DIR)});
         player.play(QStringLiteral("ohoh.wav"));
         // Reading the file would take the sound thread a moment; give it that moment.
         EXPECT_FALSE(QTest::qWaitFor(readMuch, 3000));
