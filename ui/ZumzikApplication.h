@@ -39,6 +39,8 @@ public:
 
 private:
     void commitData(QSessionManager& manager);
+    // Gives the windows the program's icon, once.
+    static void showProgramIcon();
 
     QtMessageBoxes m_boxes;
     ErrorBox m_errorBox{m_boxes};

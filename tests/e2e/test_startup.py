@@ -24,6 +24,10 @@ class StartUpTest(DesktopTestCase):
         self.assertEqual(len(program.windows()), 1, "About and Information start hidden")
 
         self.assert_frame_centred(window)
+        # The program's icon, for the frame and the task bar, follows the first frame.
+        wait_until(lambda: "Icon (48 x 48)" in self.desktop.output(
+            ["xprop", "-id", str(window.id), "_NET_WM_ICON"], check=False),
+            TIMEOUT, "the program's 48-pixel icon")
 
     def test_opening_line_asks_for_the_name_and_every_control_is_named(self):
         program = self.start()

@@ -89,7 +89,9 @@ TEST_F(MainFormTest, WindowAndControlsStandWhereTheyBelong) {
     EXPECT_EQ(ui().AboutButton->icon().availableSizes(), QList<QSize>{QSize(16, 16)});
     EXPECT_EQ(ui().HelpButton->icon().availableSizes(), QList<QSize>{QSize(16, 16)});
     EXPECT_EQ(ui().ExitButton->icon().availableSizes(), QList<QSize>{QSize(19, 18)});
-    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    // The program's icon follows the first frame.
+    form.show();
+    EXPECT_TRUE(waitFor([] { return !QApplication::windowIcon().isNull(); }));
     EXPECT_EQ(ui().AboutButton->cursor().shape(), Qt::WhatsThisCursor);
     EXPECT_EQ(ui().HelpButton->cursor().shape(), Qt::WhatsThisCursor);
     EXPECT_EQ(ui().ExitButton->cursor().shape(), Qt::ArrowCursor);
