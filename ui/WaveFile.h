@@ -14,7 +14,7 @@ namespace zumzik {
 // samples gives no sound rather than an error.
 class WaveFile {
 public:
-    // The largest file read: half a minute of CD-quality stereo, many times a cue's length.
+    // The largest file read: some twenty seconds of CD-quality stereo, many times a cue's length.
     static constexpr qint64 kLargestFile = 4 * 1024 * 1024;
 
     // The sound in the regular file at path, or nothing when the file is missing, larger than
