@@ -1,7 +1,8 @@
 #include "BitmapFile.h"
 
+#include "LittleEndian.h"
+
 #include <QFile>
-#include <QtEndian>
 
 namespace zumzik {
 namespace {
@@ -11,18 +12,6 @@ constexpr quint32 kInfoHeaderSize = 40;
 constexpr quint32 kUncompressed = 0;
 // Far beyond any artwork; a larger size is a damaged header.
 constexpr qint32 kLargestSide = 4096;
-
-quint16 uint16At(const QByteArray& bytes, qsizetype offset) {
-    return qFromLittleEndian<quint16>(bytes.constData() + offset);
-}
-
-quint32 uint32At(const QByteArray& bytes, qsizetype offset) {
-    return qFromLittleEndian<quint32>(bytes.constData() + offset);
-}
-
-qint32 int32At(const QByteArray& bytes, qsizetype offset) {
-    return qFromLittleEndian<qint32>(bytes.constData() + offset);
-}
 
 } // namespace
 
@@ -36,13 +25,13 @@ QImage BitmapFile::read(const QString& path) {
 QImage BitmapFile::decode(const QByteArray& bytes) {
     if (bytes.size() < kFileHeaderSize + kInfoHeaderSize || !bytes.startsWith("BM"))
         return {};
-    const quint32 pixelsOffset = uint32At(bytes, 10);
-    const quint32 headerSize = uint32At(bytes, 14);
-    const qint32 width = int32At(bytes, 18);
-    const qint32 storedHeight = int32At(bytes, 22);
-    const quint16 bits = uint16At(bytes, 28);
-    const quint32 compression = uint32At(bytes, 30);
-    const quint32 coloursUsed = uint32At(bytes, 46);
+    const quint32 pixelsOffset = LittleEndian::uint32At(bytes, 10);
+    const quint32 headerSize = LittleEndian::uint32At(bytes, 14);
+    const qint32 width = LittleEndian::int32At(bytes, 18);
+    const qint32 storedHeight = LittleEndian::int32At(bytes, 22);
+    const quint16 bits = LittleEndian::uint16At(bytes, 28);
+    const quint32 compression = LittleEndian::uint32At(bytes, 30);
+    const quint32 coloursUsed = LittleEndian::uint32At(bytes, 46);
     // A negative height stores the rows from the top down, a positive one from the bottom up.
     const bool topDown = storedHeight < 0;
     const qint32 height = topDown ? -qint64(storedHeight) : storedHeight;

@@ -1,8 +1,9 @@
 #include "WaveFile.h"
 
+#include "LittleEndian.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 #include <algorithm>
 
 namespace zumzik {
@@ -15,14 +16,6 @@ constexpr quint16 kExtensibleFormat = 0xFFFE;
 constexpr qsizetype kExtensibleFormatSize = 40;
 constexpr qsizetype kSubFormatOffset = 24;
 constexpr quint32 kHighestSampleRate = 768000;
-
-quint16 uint16At(const QByteArray& bytes, qsizetype offset) {
-    return qFromLittleEndian<quint16>(bytes.constData() + offset);
-}
-
-quint32 uint32At(const QByteArray& bytes, qsizetype offset) {
-    return qFromLittleEndian<quint32>(bytes.constData() + offset);
-}
 
 std::optional<WaveSound::SampleFormat> sampleFormat(quint16 encoding, quint16 bits) {
     if (encoding == kPlainSamples) {
@@ -52,16 +45,16 @@ int bytesPerSample(WaveSound::SampleFormat format) {
 std::optional<WaveSound> soundOfFormat(const QByteArray& bytes, qsizetype offset, qsizetype size) {
     if (size < 16)
         return std::nullopt;
-    quint16 encoding = uint16At(bytes, offset);
+    quint16 encoding = LittleEndian::uint16At(bytes, offset);
     if (encoding == kExtensibleFormat) {
         if (size < kExtensibleFormatSize)
             return std::nullopt;
-        encoding = uint16At(bytes, offset + kSubFormatOffset);
+        encoding = LittleEndian::uint16At(bytes, offset + kSubFormatOffset);
     }
-    const quint16 channels = uint16At(bytes, offset + 2);
-    const quint32 rate = uint32At(bytes, offset + 4);
-    const quint16 frameBytes = uint16At(bytes, offset + 12);
-    const quint16 bits = uint16At(bytes, offset + 14);
+    const quint16 channels = LittleEndian::uint16At(bytes, offset + 2);
+    const quint32 rate = LittleEndian::uint32At(bytes, offset + 4);
+    const quint16 frameBytes = LittleEndian::uint16At(bytes, offset + 12);
+    const quint16 bits = LittleEndian::uint16At(bytes, offset + 14);
     const std::optional<WaveSound::SampleFormat> format = sampleFormat(encoding, bits);
     if (!format || channels == 0 || rate == 0 || rate > kHighestSampleRate ||
         frameBytes != channels * bits / 8)
@@ -98,7 +91,7 @@ std::optional<WaveSound> WaveFile::parse(const QByteArray& bytes) {
     // the samples' layout comes before the samples.
     for (qsizetype chunk = 12; chunk + 8 <= bytes.size();) {
         const QByteArray id = bytes.mid(chunk, 4);
-        const qint64 size = uint32At(bytes, chunk + 4);
+        const qint64 size = LittleEndian::uint32At(bytes, chunk + 4);
         const qsizetype body = chunk + 8;
         // A truncated last chunk is read as far as it goes.
         const qsizetype present = std::min<qint64>(size, bytes.size() - body);
