@@ -1,9 +1,8 @@
 #include "Artwork.h"
 
+#include "BitmapFile.h"
 #include "BuiltInResources.h"
 #include "ButtonGlyph.h"
-
-#include <QImage>
 
 namespace zumzik {
 
@@ -21,7 +20,7 @@ QIcon Artwork::programIcon() {
 }
 
 QIcon Artwork::buttonGlyph(const QString& fileName, int imageCount) {
-    return ButtonGlyph(QImage(path(fileName)), imageCount).icon();
+    return ButtonGlyph(BitmapFile::read(path(fileName)), imageCount).icon();
 }
 
 } // namespace zumzik

@@ -4,7 +4,8 @@
 
 namespace zumzik {
 
-QtSoundPlayer::QtSoundPlayer() {
+QtSoundPlayer::QtSoundPlayer(QStringList pluginDirectories)
+    : m_pluginDirectories(std::move(pluginDirectories)) {
     m_thread.setObjectName(QStringLiteral("sound cues"));
 }
 
@@ -15,7 +16,7 @@ QtSoundPlayer::~QtSoundPlayer() {
 
 void QtSoundPlayer::play(const QString& fileName) {
     if (!m_worker) {
-        m_worker = new SoundCueWorker;
+        m_worker = new SoundCueWorker(m_pluginDirectories);
         m_worker->moveToThread(&m_thread);
         QObject::connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
         m_thread.start();

@@ -1,23 +1,31 @@
 #pragma once
 
+#include "WaveSound.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
-
-class QSoundEffect;
+#include <QStringList>
+#include <memory>
 
 namespace zumzik {
 
-// The sound thread's side of the sound player: one sound effect per wave file, loaded on first
-// use; starting a cue stops whatever else is playing.
+class SoundOutput;
+
+// The sound thread's side of the sound player: opens the sound output with the first cue, reads
+// each wave file on its first use and keeps it; starting a cue stops whatever else is playing.
 class SoundCueWorker : public QObject {
 public:
-    using QObject::QObject;
+    explicit SoundCueWorker(QStringList pluginDirectories, QObject* parent = nullptr);
+    ~SoundCueWorker() override;
 
     void play(const QString& fileName);
 
 private:
-    QHash<QString, QSoundEffect*> m_effects;
+    QStringList m_pluginDirectories;
+    bool m_outputOpened = false;
+    std::unique_ptr<SoundOutput> m_output;
+    QHash<QString, WaveSound> m_sounds;
 };
 
 } // namespace zumzik

@@ -76,6 +76,9 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     QFont quotesFont(QStringLiteral("Times New Roman"));
     quotesFont.setPixelSize(16);
     quotesFont.setBold(true);
+    // The font has every character of the aphorisms, so no other fonts are gathered to stand in
+    // for missing ones: that search through the font configuration is a good part of start-up.
+    quotesFont.setStyleStrategy(QFont::NoFontMerging);
     m_ui->SecretPanel->setFont(quotesFont);
     QPalette blue = m_ui->SecretPanel->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);

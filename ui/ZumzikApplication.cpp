@@ -1,5 +1,6 @@
 #include "ZumzikApplication.h"
 
+#include "AfterFirstFrame.h"
 #include "ApplicationErrorReport.h"
 #include "Artwork.h"
 #include "TAboutBox.h"
@@ -50,7 +51,9 @@ ZumzikApplication::ZumzikApplication(int& argc, char** argv) : QApplication(argc
     // message box may be the only visible window while the main window hides in the tray.
     setQuitOnLastWindowClosed(false);
     installFontSubstitutes();
-    setWindowIcon(Artwork::programIcon());
+    // The program's icon, on the windows' frames and task bar buttons, is read just after the first
+    // frame rather than before it.
+    new AfterFirstFrame([] { showProgramIcon(); }, this);
     ApplicationErrorReport::setHandler(
         [this](const QString& message) { m_errorBox.show(message); });
     connect(this, &QGuiApplication::commitDataRequest, this, &ZumzikApplication::commitData);
@@ -58,6 +61,11 @@ ZumzikApplication::ZumzikApplication(int& argc, char** argv) : QApplication(argc
 
 ZumzikApplication::~ZumzikApplication() {
     ApplicationErrorReport::setHandler({});
+}
+
+void ZumzikApplication::showProgramIcon() {
+    if (windowIcon().isNull())
+        setWindowIcon(Artwork::programIcon());
 }
 
 bool ZumzikApplication::notify(QObject* receiver, QEvent* event) {
@@ -92,9 +100,11 @@ int ZumzikApplication::run(bool startMinimised) {
     m_aboutBox = new TAboutBox(m_links, m_mainForm.get());
     m_infoBox = new TInfoBox(m_mainForm.get());
     m_mainForm->setSecondaryWindows(m_aboutBox, m_infoBox);
-    if (startMinimised)
+    if (startMinimised) {
+        // No frame is painted before the task bar or the tray shows the program.
+        showProgramIcon();
         m_mainForm->startMinimised();
-    else
+    } else
         m_mainForm->showCentred();
     const int status = exec();
     m_mainForm.reset();

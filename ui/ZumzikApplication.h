@@ -6,6 +6,7 @@
 #include "ErrorBox.h"
 #include "QtMessageBoxes.h"
 #include "QtSoundPlayer.h"
+#include "SoundOutputPlugin.h"
 
 #include <QApplication>
 #include <memory>
@@ -38,10 +39,12 @@ public:
 
 private:
     void commitData(QSessionManager& manager);
+    // Gives the windows the program's icon, once.
+    static void showProgramIcon();
 
     QtMessageBoxes m_boxes;
     ErrorBox m_errorBox{m_boxes};
-    QtSoundPlayer m_sound;
+    QtSoundPlayer m_sound{SoundOutputPlugin::defaultDirectories()};
     SystemClock m_clock;
     DesktopLinkOpener m_links;
     DesktopTrayService m_tray{{QStringLiteral("zumzik"), QStringLiteral("Zumzik")}};

@@ -11,6 +11,11 @@ template <typename Number> void append(QByteArray& out, Number value) {
     out.append(bytes, sizeof(Number));
 }
 
+template <typename Number> Number at(const QByteArray& bytes, qsizetype offset) {
+    Q_ASSERT(offset >= 0 && offset + qsizetype(sizeof(Number)) <= bytes.size());
+    return qFromLittleEndian<Number>(bytes.constData() + offset);
+}
+
 } // namespace
 
 void LittleEndian::appendUInt16(QByteArray& out, quint16 value) {
@@ -23,6 +28,18 @@ void LittleEndian::appendUInt32(QByteArray& out, quint32 value) {
 
 void LittleEndian::appendInt32(QByteArray& out, qint32 value) {
     append(out, value);
+}
+
+quint16 LittleEndian::uint16At(const QByteArray& bytes, qsizetype offset) {
+    return at<quint16>(bytes, offset);
+}
+
+quint32 LittleEndian::uint32At(const QByteArray& bytes, qsizetype offset) {
+    return at<quint32>(bytes, offset);
+}
+
+qint32 LittleEndian::int32At(const QByteArray& bytes, qsizetype offset) {
+    return at<qint32>(bytes, offset);
 }
 
 } // namespace zumzik

@@ -24,6 +24,10 @@ class StartUpTest(DesktopTestCase):
         self.assertEqual(len(program.windows()), 1, "About and Information start hidden")
 
         self.assert_frame_centred(window)
+        # The program's icon, for the frame and the task bar, follows the first frame.
+        wait_until(lambda: "Icon (48 x 48)" in self.desktop.output(
+            ["xprop", "-id", str(window.id), "_NET_WM_ICON"], check=False),
+            TIMEOUT, "the program's 48-pixel icon")
 
     def test_opening_line_asks_for_the_name_and_every_control_is_named(self):
         program = self.start()
@@ -42,6 +46,19 @@ class StartUpTest(DesktopTestCase):
         program = self.start()
         self.desktop.type("Вася")
         wait_until(lambda: program.input_text() == "Вася", 10, "the name in the input field")
+
+    def test_sound_libraries_load_with_the_first_cue(self):
+        program = self.start()
+
+        def sound_library_loaded():
+            with open(f"/proc/{program.process.pid}/maps") as maps:
+                return "libQt6Multimedia" in maps.read()
+
+        self.assertFalse(sound_library_loaded(), "sound libraries loaded before any cue")
+        self.desktop.key("F1")
+        program.wait_for_window("Информация")
+        # The plugin lies beside the program in the build tree.
+        wait_until(sound_library_loaded, TIMEOUT, "the sound plugin to load")
 
     def test_a_missing_reply_file_is_reported_before_the_window_opens(self):
         program = self.start(leave_out=("all.zmz",), show_main_window=False)

@@ -22,6 +22,7 @@ from zumzik import TIMEOUT, TITLE, Zumzik, descendants  # noqa: E402
 PHRASE = "Это моя собственная фраза, ёжик 🦔"
 SHOWN = "Это моя собственная фраза, ёжик ?"
 GREETING = "Привет ВАСЯ! Давай поболтаем?"
+SOUND_PLUGIN = "/usr/lib/zumzik/libzumzik_sound.so"
 
 
 class MenuStartedZumzik(Zumzik):
@@ -40,6 +41,11 @@ class MenuStartedZumzik(Zumzik):
 def check(condition, message):
     if not condition:
         raise AssertionError(message)
+
+
+def sound_plugin_loaded(program):
+    with open(f"/proc/{program.process.pid}/maps") as maps:
+        return SOUND_PLUGIN in maps.read()
 
 
 def error_box_texts(program):
@@ -62,8 +68,12 @@ def main():
         program.wait_for_main_window()
         # An opening line comes only once all twelve reply files have loaded.
         check(program.reply_line() != "", "no opening line from the bundled folder")
+        # The first sound cue loads the installed sound plugin.
+        desktop.key("F1")
+        program.wait_for_window("Информация")
+        wait_until(lambda: sound_plugin_loaded(program), TIMEOUT, "the installed sound plugin")
         program.close()
-        print("menu entry: started in the bundled folder")
+        print("menu entry: started in the bundled folder, with sound")
 
         copy = ["zumzik-phrases", "--copy"]
         run = dict(env=dict(desktop.env, **env), capture_output=True, text=True, timeout=60,

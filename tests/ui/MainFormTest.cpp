@@ -4,6 +4,7 @@
 #include "ErrorBox.h"
 #include "ExitProtest.h"
 #include "FakeServices.h"
+#include "PanelText.h"
 #include "ReplyLineText.h"
 #include "TAboutBox.h"
 #include "TInfoBox.h"
@@ -89,7 +90,9 @@ TEST_F(MainFormTest, WindowAndControlsStandWhereTheyBelong) {
     EXPECT_EQ(ui().AboutButton->icon().availableSizes(), QList<QSize>{QSize(16, 16)});
     EXPECT_EQ(ui().HelpButton->icon().availableSizes(), QList<QSize>{QSize(16, 16)});
     EXPECT_EQ(ui().ExitButton->icon().availableSizes(), QList<QSize>{QSize(19, 18)});
-    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    // The program's icon follows the first frame.
+    form.show();
+    EXPECT_TRUE(waitFor([] { return !QApplication::windowIcon().isNull(); }));
     EXPECT_EQ(ui().AboutButton->cursor().shape(), Qt::WhatsThisCursor);
     EXPECT_EQ(ui().HelpButton->cursor().shape(), Qt::WhatsThisCursor);
     EXPECT_EQ(ui().ExitButton->cursor().shape(), Qt::ArrowCursor);
@@ -105,6 +108,16 @@ TEST_F(MainFormTest, WindowAndControlsStandWhereTheyBelong) {
     EXPECT_LT(buttonFont.horizontalAdvance(ui().AboutButton->text()) + 16 + 8,
               ui().AboutButton->width())
         << "caption and glyph fit the button";
+}
+
+TEST_F(MainFormTest, TheQuotesFontHasEveryCharacterOfTheQuotes) {
+    // No other font stands in for a character that the quotes' font lacks.
+    const QFontMetrics font(ui().SecretPanel->font());
+    EXPECT_EQ(QFontInfo(ui().SecretPanel->font()).family(), "Liberation Serif");
+    for (const QString& line : panelText(QStringLiteral("quotes.txt"))) {
+        for (const char32_t character : line.toUcs4())
+            EXPECT_TRUE(font.inFontUcs4(character)) << line.toStdString();
+    }
 }
 
 TEST_F(MainFormTest, EnterGoesThroughTheConversationOntoTheReplyLine) {
