@@ -296,6 +296,7 @@ TEST_F(DesktopTrayServiceTest, FrameChangeIsOneNewIconAfterWhichThePicturesAreTh
 TEST_F(DesktopTrayServiceTest, WithoutAWatcherFramesSendNoSignals) {
     startService();
     loadTrayIcon();
+    QCoreApplication::processEvents(); // the item is on the bus
     SignalCounter newIcons;
     ASSERT_TRUE(watcherSide.connect(QString(), "/StatusNotifierItem", kItem, "NewIcon", &newIcons,
                                     SLOT(receive())));
