@@ -1,13 +1,19 @@
-"""What the desktop program costs, each figure beside its floor measured in the same run.
+"""What the desktop program costs, each figure beside two floors measured in the same run.
 
     /usr/bin/python3 bench/performance.py [--build DIR] [--runs N] [--cpu-seconds S]
 
-runs on a private desktop (Xvfb and IceWM, as the end-to-end tests use) and prints one table:
+runs on private desktops (Xvfb and IceWM, as the end-to-end tests use) and prints the performance
+table of the README, in Markdown:
 
-- start-up to the first painted frame, and peak memory (VmHWM), of zumzik against a minimal Qt
-  window of the same size (zumzik_minimal_window);
-- the processor time that each uses over S seconds with its window shown, and again after it has
-  been minimised;
+- start-up to the first painted frame, peak memory (VmHWM), and the processor time used over S
+  seconds with the window shown and again after a minimise, of zumzik beside two floors: a bare
+  Qt window of the same size (zumzik_minimal_window) and the main window's standard controls alone
+  (zumzik_same_controls_window), each with the ratio of zumzik's figure to it, the target and
+  whether it is met. The three programs take turns within every run; minimised, zumzik hides in
+  the tray and animates its icon, while the floors just lie minimised.
+- the same hiding over StatusNotifierItem, in a second desktop whose panel is the tests' watcher
+  and host, and what the animation sends per second over XEmbed and over StatusNotifierItem
+  (bench/tray_traffic.py);
 - replies per second of the conversation engine (Google Benchmark) against merely lower-casing
   the same lines, the first step of every reply.
 
@@ -28,11 +34,16 @@ TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(TOP, "tests", "e2e"))
 
 from desktop import Desktop, wait_until  # noqa: E402
+from status_notifier import StatusNotifierTray  # noqa: E402
+from tray_traffic import minimise, status_notifier_traffic, xembed_traffic  # noqa: E402
 
 from Xlib import X, display as xdisplay  # noqa: E402
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 SETTLE_SECONDS = 2
+# The window comes back by itself 50 s after it hid in the tray; a measurement of the hidden
+# program ends before that.
+MAX_CPU_SECONDS = 45
 
 
 class Screen:
@@ -69,15 +80,16 @@ def peak_memory_mib(pid):
 class Program:
     """One desktop program under measurement, started in a working directory of its own."""
 
-    def __init__(self, name, argv, data_dir):
+    def __init__(self, name, argv, data_dir=None, hides_in_tray=False):
         self.name, self.argv, self.data_dir = name, argv, data_dir
+        self.hides_in_tray = hides_in_tray
 
-    def start(self, desktop):
+    def start(self, desktop, env=None):
         workdir = tempfile.mkdtemp(prefix="zumzik-bench-")
         if self.data_dir:
             for entry in os.listdir(self.data_dir):
                 shutil.copy(os.path.join(self.data_dir, entry), workdir)
-        process = desktop.spawn(self.argv, cwd=workdir, stdout=subprocess.DEVNULL,
+        process = desktop.spawn(self.argv, cwd=workdir, env=env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         process.workdir = workdir
         return process
@@ -107,7 +119,7 @@ def time_to_first_frame(desktop, screen, program, probe):
 
 def background_probe(desktop, screen, program):
     """A point in the program's window where only the window's background shows (below the
-    main window's quotes panel and above its frame; the minimal window is all background), and
+    main window's quotes panel and above its frame; the floors show background there too), and
     the pixels there once the window is up. The window opens at the same place every time."""
     process = program.start(desktop)
     try:
@@ -121,26 +133,36 @@ def background_probe(desktop, screen, program):
         Program.stop(process)
 
 
+def cpu_percent(pid, seconds):
+    """Per cent of one core that the process uses over the next `seconds`."""
+    before, start = cpu_seconds(pid), time.monotonic()
+    time.sleep(seconds)
+    return 100 * (cpu_seconds(pid) - before) / (time.monotonic() - start)
+
+
 def idle_costs(desktop, program, seconds):
     """Per cent of one core used over `seconds` with the window shown and then minimised, and the
     peak resident memory in MiB."""
     process = program.start(desktop)
     try:
-        window = wait_until(lambda: desktop.client_windows(process.pid), 30,
-                            f"{program.name}'s window")[0]
+        wait_until(lambda: desktop.client_windows(process.pid), 30, f"{program.name}'s window")
         time.sleep(SETTLE_SECONDS)
-        before = cpu_seconds(process.pid)
-        time.sleep(seconds)
-        shown = 100 * (cpu_seconds(process.pid) - before) / seconds
+        shown = cpu_percent(process.pid, seconds)
         memory = peak_memory_mib(process.pid)
-
-        desktop.xdotool("windowminimize", window.id)
-        wait_until(lambda: not window.is_viewable(), 10, f"{program.name} to be minimised")
+        minimise(desktop, process, into_tray=program.hides_in_tray)
         time.sleep(SETTLE_SECONDS)
-        before = cpu_seconds(process.pid)
-        time.sleep(seconds)
-        hidden = 100 * (cpu_seconds(process.pid) - before) / seconds
-        return shown, hidden, memory
+        return shown, cpu_percent(process.pid, seconds), memory
+    finally:
+        Program.stop(process)
+
+
+def hidden_cost(desktop, program, seconds):
+    """Per cent of one core used over `seconds` once the window has hidden in the tray."""
+    process = program.start(desktop)
+    try:
+        minimise(desktop, process)
+        time.sleep(SETTLE_SECONDS)
+        return cpu_percent(process.pid, seconds)
     finally:
         Program.stop(process)
 
@@ -159,9 +181,45 @@ def replies_per_second(benchmark, runs):
             statistics.median(per_run["LowerCasesShortLines"]))
 
 
-def row(what, figure, floor, unit, digits):
-    ratio = f"{figure / floor:.2f}" if floor else "-"
-    return f"| {what} | {figure:,.{digits}f} {unit} | {floor:,.{digits}f} {unit} | {ratio} |"
+def with_ratio(figure, floor, text):
+    """A floor's figure with the ratio of zumzik's figure to it; a zero floor has no ratio."""
+    return f"{text} ({figure / floor:.2f}×)" if floor else text
+
+
+def met(condition):
+    return "yes" if condition else "**no**"
+
+
+class Table:
+    """The Markdown table: one row per figure, zumzik beside its two floors."""
+
+    def __init__(self, runs):
+        self.lines = [f"| figure (median of {runs} runs) | zumzik | bare window | "
+                      "same controls, no features | target | met |",
+                      "|---|---|---|---|---|---|"]
+        self.all_met = True
+
+    def row(self, what, zumzik, floors, target, condition):
+        self.all_met = self.all_met and condition
+        self.lines.append(f"| {what} | {zumzik} | {floors[0]} | {floors[1]} | {target} | "
+                          f"{met(condition)} |")
+
+    def compared(self, what, figures, unit, digits, limit):
+        """A row whose target is a ratio to the same-controls window."""
+        zumzik, bare, same = figures
+        floors = [with_ratio(zumzik, floor, f"{floor:,.{digits}f} {unit}")
+                  for floor in (bare, same)]
+        self.row(what, f"{zumzik:,.{digits}f} {unit}", floors,
+                 f"≤ {limit:.2f}× the same-controls window", zumzik <= limit * same)
+
+    def bounded(self, what, figures, limit, condition=True, extra=""):
+        """A row of processor time whose target is a share of one core."""
+        zumzik, bare, same = figures
+        self.row(what, f"{zumzik:.2f} %", [f"{bare:.2f} %", f"{same:.2f} %"],
+                 f"≤ {limit:.2f} %{extra}", zumzik <= limit and condition)
+
+    def print(self):
+        print("\n".join(self.lines))
 
 
 def main():
@@ -170,43 +228,80 @@ def main():
                         help="the build folder (default: build/bench)")
     parser.add_argument("--runs", type=int, default=5, help="runs per figure (default: 5)")
     parser.add_argument("--cpu-seconds", type=float, default=30,
-                        help="length of each processor-time measurement (default: 30)")
+                        help="length of each processor-time measurement (default: 30, at most "
+                        f"{MAX_CPU_SECONDS:g})")
     options = parser.parse_args()
+    if not 0 < options.cpu_seconds <= MAX_CPU_SECONDS:
+        parser.error(f"--cpu-seconds must lie between 0 and {MAX_CPU_SECONDS:g}")
+    seconds = options.cpu_seconds
 
     zumzik = Program("zumzik", [os.path.join(options.build, "ui", "zumzik")],
-                     os.path.join(TOP, "data"))
-    minimal = Program("the minimal window",
-                      [os.path.join(options.build, "bench", "zumzik_minimal_window")], None)
+                     os.path.join(TOP, "data"), hides_in_tray=True)
+    bare = Program("the bare window",
+                   [os.path.join(options.build, "bench", "zumzik_minimal_window")])
+    same = Program("the same-controls window",
+                   [os.path.join(options.build, "bench", "zumzik_same_controls_window")])
+    programs = (zumzik, bare, same)
     benchmark = os.path.join(options.build, "bench", "zumzik_engine_bench")
 
-    startup, idle = {}, {}
-    with Desktop() as desktop:
+    startup = {program: [] for program in programs}
+    idle = {program: [] for program in programs}
+    sni_hidden = []
+    with Desktop() as desktop, Desktop(tray=False) as sni_desktop:
+        tray = StatusNotifierTray(sni_desktop)
+        tray.start()
         screen = Screen(desktop)
-        for program in (zumzik, minimal):
-            probe = background_probe(desktop, screen, program)
-            startup[program] = statistics.median(
-                time_to_first_frame(desktop, screen, program, probe)
-                for _ in range(options.runs))
-            costs = [idle_costs(desktop, program, options.cpu_seconds)
-                     for _ in range(options.runs)]
-            idle[program] = [statistics.median(column) for column in zip(*costs)]
+        probes = {program: background_probe(desktop, screen, program) for program in programs}
+        # The programs take turns, so that a slow spell of the machine weighs on all alike.
+        for _ in range(options.runs):
+            for program in programs:
+                startup[program].append(
+                    time_to_first_frame(desktop, screen, program, probes[program]))
+                idle[program].append(idle_costs(desktop, program, seconds))
+            sni_hidden.append(hidden_cost(sni_desktop, zumzik, seconds))
         screen.close()
+        frames, sent, received, shared = xembed_traffic(desktop, zumzik, seconds)
+        new_icons, messages, size = status_notifier_traffic(sni_desktop, tray, zumzik, seconds)
     replies, lower_casing = replies_per_second(benchmark, options.runs)
 
-    seconds = f"{options.cpu_seconds:g} s"
-    print(f"| figure (median of {options.runs} runs) | zumzik | floor | ratio |")
+    def medians(column):
+        return [statistics.median(costs[column] for costs in idle[p]) for p in programs]
+
+    shown, hidden, memory = medians(0), medians(1), medians(2)
+    sni_median = statistics.median(sni_hidden)
+    # The kernel counts processor time in clock ticks: two figures that differ by less than one
+    # tick are alike.
+    tick = 100 / CLOCK_TICKS / seconds
+
+    table = Table(options.runs)
+    table.compared("start-up to the first painted frame",
+                   [1000 * statistics.median(startup[p]) for p in programs], "ms", 0, 1.15)
+    table.compared("peak memory (VmHWM)", memory, "MiB", 1, 1.15)
+    table.bounded(f"CPU over {seconds:g} s (% of a core), window shown, quotes scrolling", shown,
+                  0.35)
+    table.bounded(f"CPU over {seconds:g} s (% of a core), hidden in the tray over XEmbed, icon "
+                  "animating (floors: minimised)", hidden, 0.20)
+    table.row(f"CPU over {seconds:g} s (% of a core), hidden in the tray over StatusNotifierItem",
+              f"{sni_median:.2f} %", ["-", "-"],
+              f"≤ 0.20 % and no more than over XEmbed (within a clock tick, {tick:.2f} %)",
+              sni_median <= 0.20 and sni_median <= hidden[0] + tick)
+    table.row("tray animation over XEmbed, per second",
+              f"{frames:.1f} frames; X requests {sent / 1000:.2f} kB, replies and events "
+              f"{received / 1000:.2f} kB; pixels {shared / 1000:.1f} kB through shared memory",
+              ["-", "-"], "5 frames", abs(frames - 5) < 0.5)
+    table.row("tray animation over StatusNotifierItem, per second",
+              f"{new_icons:.1f} NewIcon signals; {messages:.1f} D-Bus messages, "
+              f"{size / 1000:.1f} kB, the panel's reads of the pixels included",
+              ["-", "-"], "5 NewIcon signals", abs(new_icons - 5) < 0.5)
+    table.print()
+    print()
+    print(f"| engine, median of {options.runs} runs | zumzik | floor: lower-casing the line "
+          "alone | ratio |")
     print("|---|---|---|---|")
-    print(row("start-up to the first painted frame (floor: minimal Qt window)",
-              startup[zumzik] * 1000, startup[minimal] * 1000, "ms", 0))
-    print(row("peak memory, VmHWM (floor: minimal Qt window)",
-              idle[zumzik][2], idle[minimal][2], "MiB", 1))
-    print(row(f"CPU over {seconds}, window shown (floor: minimal Qt window)",
-              idle[zumzik][0], idle[minimal][0], "% of a core", 2))
-    print(row(f"CPU over {seconds}, window minimised (floor: minimal Qt window)",
-              idle[zumzik][1], idle[minimal][1], "% of a core", 2))
-    print(row("engine replies per second (floor: lower-casing the line alone)",
-              replies / 1000, lower_casing / 1000, "thousand/s", 0))
+    print(f"| replies per second | {replies / 1000:,.0f} thousand/s | "
+          f"{lower_casing / 1000:,.0f} thousand/s | {replies / lower_casing:.2f} |")
+    return 0 if table.all_met else 1
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

@@ -14,14 +14,16 @@ void StatusNotifierItem::setIcon(const QIcon& icon) {
         return;
     m_iconKey = key;
     m_pixmaps = m_icons.pixmaps(icon);
-    emit NewIcon();
+    if (m_announcing)
+        emit NewIcon();
 }
 
 void StatusNotifierItem::setToolTip(const QString& text) {
     if (text == m_toolTip)
         return;
     m_toolTip = text;
-    emit NewToolTip();
+    if (m_announcing)
+        emit NewToolTip();
 }
 
 void StatusNotifierItem::Activate(int, int) {

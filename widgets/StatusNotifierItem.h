@@ -44,6 +44,10 @@ public:
     void setIcon(const QIcon& icon);
     // The tooltip's title; nothing happens when it is unchanged.
     void setToolTip(const QString& text);
+    // Whether changes go out as NewIcon and NewToolTip signals. Trays learn of an item only from
+    // a watcher and read it afresh then, so while it is registered with none, a signal would be
+    // a message that the bus carries to nobody, at every frame of an animation.
+    void setAnnouncing(bool announcing) { m_announcing = announcing; }
     void setRequestHandler(RequestHandler handler) { m_onRequest = std::move(handler); }
 
     QString category() const { return QStringLiteral("ApplicationStatus"); }
@@ -77,6 +81,7 @@ private:
     qint64 m_iconKey = 0;
     SniPixmapList m_pixmaps;
     QString m_toolTip;
+    bool m_announcing = false;
     RequestHandler m_onRequest;
 };
 

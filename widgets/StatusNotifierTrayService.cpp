@@ -109,6 +109,7 @@ void StatusNotifierTrayService::remove() {
     m_bus.unregisterObject(kItemPath);
     m_service.clear();
     m_registeredWith.clear();
+    updateAnnouncing();
 }
 
 QPoint StatusNotifierTrayService::cursorPosition() const {
@@ -129,6 +130,7 @@ void StatusNotifierTrayService::watcherOwnerChanged(const QString& owner) {
     m_watcherOwner = owner;
     m_hostRegistered = false;
     registerWithWatcher();
+    updateAnnouncing();
     hostsChanged();
     emit trayChanged();
 }
@@ -142,6 +144,11 @@ void StatusNotifierTrayService::registerWithWatcher() {
     call << m_service;
     m_bus.send(call);
     m_registeredWith = m_watcherOwner;
+    updateAnnouncing();
+}
+
+void StatusNotifierTrayService::updateAnnouncing() {
+    m_item->setAnnouncing(!m_watcherOwner.isEmpty() && m_registeredWith == m_watcherOwner);
 }
 
 void StatusNotifierTrayService::hostsChanged() {

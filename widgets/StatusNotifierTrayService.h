@@ -57,6 +57,8 @@ private Q_SLOTS:
 private:
     void watcherOwnerChanged(const QString& owner);
     void registerWithWatcher();
+    // Changes of the item are signalled while the watcher on the bus has it registered.
+    void updateAnnouncing();
 
     QDBusConnection m_bus;
     const QString m_name;

@@ -1,8 +1,6 @@
 #include "TRxTrayIcon.h"
 
 #include "ApplicationErrorReport.h"
-#include "ThreadDoorbell.h"
-#include "TrayAnimationThread.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -30,12 +28,8 @@ TShiftState shiftState(Qt::KeyboardModifiers modifiers) {
 
 TRxTrayIcon::TRxTrayIcon(TrayService& service, QObject* parent)
     : QObject(parent), m_service(service), m_icon(std::make_unique<TIcon>()),
-      m_icons(std::make_unique<TIconList>()), m_stepBell(new ThreadDoorbell(this)) {
-    // A ring left over from a detached worker finds nothing to do at the current one.
-    connect(m_stepBell, &ThreadDoorbell::rung, this, [this] {
-        if (const std::shared_ptr<TTimerThread> worker = m_worker)
-            worker->step();
-    });
+      m_icons(std::make_unique<TIconList>()) {
+    connect(&m_frameTimer, &QTimer::timeout, this, &TRxTrayIcon::FrameTimerTimeout);
     m_icon->SetOnChange([this](TIcon*) { RefreshIcon(); });
     m_icons->SetOnChange([this](TIconList*) { RefreshIcon(); });
     m_service.setMouseListener([this](TrayMouseMessage message) { MouseMessage(message); });
@@ -49,8 +43,7 @@ TRxTrayIcon::~TRxTrayIcon() {
     m_icon->SetOnChange({});
     // Animation off without the refresh that would show the still picture just before removal.
     m_animated = false;
-    if (m_worker)
-        m_worker->detach();
+    m_frameTimer.stop();
     RemoveFromTray();
 }
 
@@ -73,6 +66,7 @@ void TRxTrayIcon::SetHint(const QString& value) {
     if (value == m_hint)
         return;
     m_hint = value;
+    m_tip = ShortHint().left(kTipLength);
     RefreshIcon();
 }
 
@@ -80,14 +74,10 @@ void TRxTrayIcon::SetAnimated(bool value) {
     const bool effective = value && m_icons->Count() > 0;
     if (effective == m_animated)
         return;
-    if (effective) {
-        m_worker = TTimerThread::start(*this, !m_shown);
-        m_animated = true;
-    } else {
-        m_animated = false;
-        m_worker->detach();
-        m_worker.reset();
-    }
+    m_animated = effective;
+    // Off, the animation stops at once; on, the first step comes one interval after frame 0.
+    m_frameTimer.stop();
+    PauseAnimation(!m_shown);
     m_frameIndex = 0;
     RefreshIcon();
 }
@@ -106,7 +96,7 @@ QString TRxTrayIcon::ShortHint() const {
 void TRxTrayIcon::FillNotifyRecord() {
     const TIcon* icon = CurrentIcon();
     m_record.icon = icon ? icon->Handle() : QIcon();
-    m_record.tip = ShortHint().left(kTipLength);
+    m_record.tip = m_tip;
 }
 
 void TRxTrayIcon::AddToTray() {
@@ -117,22 +107,37 @@ void TRxTrayIcon::AddToTray() {
     m_pressed = 0;
     FillNotifyRecord();
     m_shown = m_service.add(m_record);
-    if (ShortHint().isEmpty() && m_shown)
+    if (m_tip.isEmpty() && m_shown)
         m_service.modify(m_record);
     // Also when the add failed: the next step refreshes, and so tries the add again.
-    PauseWorker(false);
+    PauseAnimation(false);
 }
 
 void TRxTrayIcon::RemoveFromTray() {
     m_service.remove();
     m_shown = false;
     m_pressed = 0;
-    PauseWorker(true);
+    PauseAnimation(true);
 }
 
-void TRxTrayIcon::PauseWorker(bool paused) {
-    if (m_animated && m_worker)
-        m_worker->setPaused(paused);
+void TRxTrayIcon::PauseAnimation(bool paused) {
+    if (!m_animated)
+        return;
+    if (paused)
+        m_frameTimer.stop();
+    else if (!m_frameTimer.isActive())
+        m_frameTimer.start(m_interval);
+}
+
+void TRxTrayIcon::FrameTimerTimeout() {
+    // The pause that starts now takes the interval as it is now.
+    if (m_frameTimer.interval() != m_interval)
+        m_frameTimer.setInterval(m_interval);
+    try {
+        AdvanceFrame();
+    } catch (...) {
+        ApplicationErrorReport::reportCurrentException();
+    }
 }
 
 void TRxTrayIcon::RefreshIcon() {

@@ -9,22 +9,21 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <atomic>
+#include <QTimer>
 #include <memory>
 
 namespace zumzik {
-
-class ThreadDoorbell;
 
 // An icon with a tooltip in the desktop's notification area. It can animate the icon through the
 // frames of Icons, one step every Interval milliseconds, and it turns mouse activity over the icon
 // into mouse events: down, up, move, click and double click; with a PopupMenu, a right click shows
 // the menu and a double click runs its default item.
 //
-// The component lives on the user-interface thread and everything it does happens there. The
-// animation worker only keeps time: after each interval it rings the component's doorbell for one
-// step and waits for it to be done, so refreshes never interleave, the tray service is only called
-// from that thread, and a step never outlives the component.
+// The component lives on the user-interface thread and everything it does happens there,
+// animation included: a frame timer of that thread's event loop makes the steps, so refreshes never
+// interleave, the tray service is only called from that thread, and no step outlives the
+// component. The timer runs only while the icon animates and is in the notification area; a
+// still icon, or one taken out, costs no wake-up at all.
 class TRxTrayIcon : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool Active READ Active WRITE SetActive)
@@ -60,7 +59,8 @@ public:
     // Switching animation on needs at least one frame; without one it stays off.
     bool Animated() const { return m_animated; }
     void SetAnimated(bool value);
-    // Milliseconds between frames; the worker reads it before every pause.
+    // Milliseconds between frames; read afresh before every pause, so a change applies from the
+    // pause after the one under way.
     quint16 Interval() const { return m_interval; }
     void SetInterval(quint16 value) { m_interval = value; }
     // Becomes none by itself when the menu is destroyed.
@@ -106,25 +106,26 @@ protected:
     virtual void DispatchMouseUp(TMouseButton button, TShiftState shift, int x, int y);
 
 private:
-    class TTimerThread;
     enum PressedButton { LeftPressed = 0x1, RightPressed = 0x2 };
 
     QString ShortHint() const;
     void MouseMessage(TrayMouseMessage message);
     void ButtonUp(PressedButton pressed, TMouseButton button, TShiftState shift, int x, int y);
-    void PauseWorker(bool paused);
+    // Stops the frame timer while the icon is out of the notification area, and starts it again
+    // with a full interval once it is back, for as long as the icon animates.
+    void PauseAnimation(bool paused);
+    void FrameTimerTimeout();
 
     TrayService& m_service;
     std::unique_ptr<TIcon> m_icon;
     std::unique_ptr<TIconList> m_icons;
     QString m_hint;
+    // The tooltip that the hint gives, worked out when the hint changes rather than per frame.
+    QString m_tip;
     QPointer<TPopupMenu> m_popupMenu;
     TrayRecord m_record;
-    std::shared_ptr<TTimerThread> m_worker;
-    // The current worker rings it when a step is due; a child, so it goes after the worker is
-    // detached.
-    ThreadDoorbell* m_stepBell;
-    std::atomic<quint16> m_interval = 150;
+    QTimer m_frameTimer;
+    quint16 m_interval = 150;
     int m_frameIndex = 0;
     int m_pressed = 0;
     bool m_active = true;

@@ -278,7 +278,7 @@ TEST_F(DesktopTrayServiceTest, FrameChangeIsOneNewIconAfterWhichThePicturesAreTh
     // A call behind the match rule that connect() asked the bus for, so that it is in place.
     watcherSide.interface()->isServiceRegistered(kWatcher);
 
-    // The worker's interval is a minute: the frames that change here are the test's own steps.
+    // The interval is a minute: the frames that change here are the test's own steps.
     tray->SetAnimated(true);
     settle();
     tray->AdvanceFrame();
@@ -289,6 +289,39 @@ TEST_F(DesktopTrayServiceTest, FrameChangeIsOneNewIconAfterWhichThePicturesAreTh
     ASSERT_EQ(shown.size(), frame.size());
     for (int i = 0; i < shown.size(); ++i)
         EXPECT_EQ(shown[i].pixels, frame[i].pixels) << shown[i].width;
+}
+
+// Trays learn of the item from a watcher and read it then: without one, a frame change sends
+// nothing over the bus, and the watcher that comes later finds the frame that is current.
+TEST_F(DesktopTrayServiceTest, WithoutAWatcherFramesSendNoSignals) {
+    startService();
+    loadTrayIcon();
+    QCoreApplication::processEvents(); // the item is on the bus
+    SignalCounter newIcons;
+    ASSERT_TRUE(watcherSide.connect(QString(), "/StatusNotifierItem", kItem, "NewIcon", &newIcons,
+                                    SLOT(receive())));
+    watcherSide.interface()->isServiceRegistered(kWatcher);
+    tray->SetAnimated(true);
+    tray->AdvanceFrame();
+    // The bus keeps the order of the item's messages: once its answer to a ping is in, every
+    // signal sent before it is in as well.
+    QCoreApplication::processEvents();
+    const QDBusMessage ping = QDBusMessage::createMethodCall(itemSide.baseService(), "/",
+                                                             "org.freedesktop.DBus.Peer", "Ping");
+    QDBusPendingCallWatcher answer(watcherSide.asyncCall(ping));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.isFinished(); }, 10000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(newIcons.received, 0);
+
+    startWatcher(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !itemService().isEmpty(); }, 10000));
+    const SniPixmapList shown = demarshal<SniPixmapList>(itemProperty("IconPixmap"));
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.back().pixels,
+              StatusNotifierIconCache::convert(tray->Icons()->Icons(1)->Handle()).back().pixels);
+    tray->AdvanceFrame();
+    settle();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return newIcons.received == 1; }, 10000));
 }
 
 TEST_F(DesktopTrayServiceTest, OneIconShowsAtATimeAndTheXEmbedTrayStandsInWithoutAHost) {

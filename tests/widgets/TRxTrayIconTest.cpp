@@ -6,11 +6,10 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <poll.h>
 
 using namespace zumzik;
 using test::RecordingTrayService;
@@ -129,23 +128,6 @@ protected:
     bool waitForPictures(int count) {
         return QTest::qWaitFor([&] { return pictures().size() >= count; }, 5000);
     }
-
-    // The animation worker asks for a step by ringing the component's doorbell, an event counter
-    // that turns readable. These two look at it without serving any event.
-    int stepBell() const {
-        const auto* notifier = tray->findChild<QSocketNotifier*>();
-        return notifier ? int(notifier->socket()) : -1;
-    }
-    bool stepAskedFor(int timeoutMs) const {
-        pollfd bell{stepBell(), POLLIN, 0};
-        return ::poll(&bell, 1, timeoutMs) == 1 && (bell.revents & POLLIN);
-    }
-    // Blocks the event loop until the worker has asked for a step, so that the request waits.
-    bool waitForStepRequest() const { return stepAskedFor(5000); }
-    // Serves events until the request has been answered.
-    bool answerStepRequest() {
-        return QTest::qWaitFor([&] { return !stepAskedFor(0); }, 5000);
-    }
 };
 
 TEST_F(TrayIconTest, LoadingShowsTheIconOnlyOnceThereIsAPicture) {
@@ -221,7 +203,7 @@ TEST_F(TrayIconTest, AnimationStepsOneFrameAtATimeAndStopsAtOnce) {
     EXPECT_EQ(seen.back(), 'S') << "the still picture at once";
     EXPECT_EQ(tray->FrameIndex(), 0);
 
-    // A detached worker makes no further step.
+    // No step comes afterwards.
     QTest::qWait(60);
     EXPECT_EQ(pictures(), seen);
     EXPECT_TRUE(reported.isEmpty());
@@ -276,14 +258,14 @@ TEST_F(TrayIconTest, EmptyFrameTakesTheIconOutAndPausesUntilAFrameIsThere) {
     EXPECT_TRUE(pictures().startsWith("010")) << pictures().toStdString();
 }
 
-TEST_F(TrayIconTest, WorkerStartsPausedWhileTheIconIsNotShownAndFollowsActive) {
+TEST_F(TrayIconTest, AnimationWaitsWhileTheIconIsNotShownAndFollowsActive) {
     setUpShown();
     tray->SetActive(false);
     service.calls.clear();
     tray->SetAnimated(true);
     EXPECT_TRUE(service.calls.empty());
     QTest::qWait(60);
-    EXPECT_TRUE(service.calls.empty()) << "a paused worker makes no step";
+    EXPECT_TRUE(service.calls.empty()) << "no step while the icon is not shown";
     EXPECT_EQ(tray->FrameIndex(), 0);
 
     tray->SetActive(true);
@@ -291,32 +273,48 @@ TEST_F(TrayIconTest, WorkerStartsPausedWhileTheIconIsNotShownAndFollowsActive) {
     EXPECT_TRUE(pictures().startsWith("10")) << "frame 0 came with the add";
 }
 
-TEST_F(TrayIconTest, PauseCallsOffAStepAskedForButNotYetMade) {
+TEST_F(TrayIconTest, TakingTheIconOutStopsTheStepsUntilItIsBack) {
     setUpShown(0);
     tray->SetAnimated(true);
-    ASSERT_TRUE(waitForStepRequest());
-    tray->SetActive(false); // the removal pauses the worker
+    ASSERT_TRUE(waitForPictures(3));
+    tray->SetActive(false);
+    const int frame = tray->FrameIndex();
     service.calls.clear();
-    ASSERT_TRUE(answerStepRequest());
-    EXPECT_EQ(tray->FrameIndex(), 0) << "a paused worker makes no step";
+    QTest::qWait(30);
+    EXPECT_EQ(tray->FrameIndex(), frame) << "no step while the icon is out";
     EXPECT_TRUE(service.calls.empty());
 
     tray->SetActive(true);
     ASSERT_TRUE(waitForPictures(2));
-    EXPECT_TRUE(pictures().startsWith("10")) << pictures().toStdString();
+    EXPECT_EQ(pictures().left(2), QString::number(1 - frame) + QString::number(frame))
+        << "the add brings the frame it stopped at, and the steps go on from there";
 }
 
-TEST_F(TrayIconTest, RequestOfADetachedWorkerIsNoStepOfTheNextOne) {
+TEST_F(TrayIconTest, AnimationSwitchedOffAndOnAgainStartsAFreshInterval) {
     setUpShown(0);
     tray->SetAnimated(true);
-    ASSERT_TRUE(waitForStepRequest());
+    ASSERT_TRUE(waitForPictures(2));
     tray->SetAnimated(false);
-    tray->SetInterval(60000); // the next worker's first step lies far beyond this test
+    tray->SetInterval(60000); // the next step lies far beyond this test
     tray->SetAnimated(true);
     service.calls.clear();
-    ASSERT_TRUE(answerStepRequest());
+    QTest::qWait(30);
     EXPECT_EQ(tray->FrameIndex(), 0);
     EXPECT_TRUE(service.calls.empty());
+}
+
+// Animating adds no thread to the process: the steps come from the event loop of the component's
+// own thread, which wakes for nothing else while the icon animates.
+TEST_F(TrayIconTest, AnimationRunsWithoutAThreadOfItsOwn) {
+    const auto threads = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator());
+    };
+    setUpShown(0);
+    const auto before = threads();
+    tray->SetAnimated(true);
+    ASSERT_TRUE(waitForPictures(3));
+    EXPECT_EQ(threads(), before);
 }
 
 TEST_F(TrayIconTest, StepThatFailsIsReportedAndTheAnimationGoesOn) {
@@ -332,22 +330,16 @@ TEST_F(TrayIconTest, StepThatFailsIsReportedAndTheAnimationGoesOn) {
 }
 
 TEST_F(TrayIconTest, DestroyingTheIconWhileItAnimatesLeavesNoStepBehind) {
-    for (int round = 0; round < 20; ++round) {
-        setUpShown(0);
-        tray->SetAnimated(true);
-        // Quick off and on leaves detached workers behind for a moment.
-        tray->SetAnimated(false);
-        tray->SetAnimated(true);
-        // Destroyed while a step waits to be made.
-        ASSERT_TRUE(waitForStepRequest());
-        tray.reset();
-        EXPECT_EQ(service.calls.back().kind, Kind::Remove);
-        EXPECT_FALSE(service.hasListener());
-        const size_t calls = service.calls.size();
-        QCoreApplication::processEvents();
-        EXPECT_EQ(service.calls.size(), calls);
-        tray = std::make_unique<TRxTrayIcon>(service);
-    }
+    setUpShown(0);
+    tray->SetAnimated(true);
+    ASSERT_TRUE(waitForPictures(2));
+    tray.reset();
+    EXPECT_EQ(service.calls.back().kind, Kind::Remove);
+    EXPECT_FALSE(service.hasListener());
+    const size_t calls = service.calls.size();
+    QTest::qWait(30);
+    EXPECT_EQ(service.calls.size(), calls);
+    tray = std::make_unique<TRxTrayIcon>(service);
 }
 
 class TrayMouseTest : public TrayIconTest {
