@@ -43,24 +43,22 @@ thread_local bool t_plainBackground = false;
 } // namespace
 
 TSecretPanel::TSecretPanel(QWidget* parent)
-    : QWidget(parent), m_copyBell(new ThreadDoorbell(this)), m_timer(std::make_unique<TRxTimer>()) {
+    : QWidget(parent), m_copyBell(new ThreadDoorbell(this)) {
     connect(m_copyBell, &ThreadDoorbell::rung, this, &TSecretPanel::copyFrame);
     AccessibleSecretPanel::install();
     setBackgroundRole(QPalette::Button);
     setForegroundRole(QPalette::WindowText);
     // Every pixel is painted: the frame, then the background over the whole interior.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_timer->setEnabled(false);
-    m_timer->setInterval(30);
-    m_timer->setSyncEvent(false);
-    m_timer->setOnTimer([this](TRxTimer*) { tick(); });
+    m_timer.setEnabled(false);
+    m_timer.setInterval(30);
+    m_timer.setSyncEvent(false);
+    m_timer.setOnTimer([this](TRxTimer*) { tick(); });
 }
 
 TSecretPanel::~TSecretPanel() {
     m_destroying = true;
     setActive(false);
-    // Waits for a tick in progress, which may still read the members below.
-    m_timer.reset();
 }
 
 void TSecretPanel::setActive(bool on) {
@@ -77,11 +75,11 @@ void TSecretPanel::activate() {
     m_position = 0;
     rebuildLayout();
     try {
-        m_timer->setEnabled(true);
+        m_timer.setEnabled(true);
         emit OnStartPlay();
     } catch (...) {
         m_active = false;
-        m_timer->setEnabled(false);
+        m_timer.setEnabled(false);
         const std::lock_guard lock(m_imageMutex);
         m_scene.image.reset();
         throw;
@@ -103,7 +101,7 @@ void TSecretPanel::deactivate() {
         // Waits for a frame in progress; no tick starts once the timer is off, and one that is
         // already past its start finds no image to draw into.
         const std::lock_guard lock(m_imageMutex);
-        m_timer->setEnabled(false);
+        m_timer.setEnabled(false);
         m_position = 0;
         m_scene.image.reset();
         m_scene.frameReady = false;
@@ -176,7 +174,7 @@ void TSecretPanel::setGlyphLayout(TGlyphLayout layout) {
 
 void TSecretPanel::setAsyncDrawing(bool on) {
     if (on != asyncDrawing())
-        m_timer->setSyncEvent(!on);
+        m_timer.setSyncEvent(!on);
 }
 
 void TSecretPanel::setBevelOuter(TBevelCut bevel) {
@@ -386,7 +384,7 @@ void TSecretPanel::tick() {
         renderFrame();
     } else {
         // The end of a pass stops the panel on the user-interface thread; nothing is drawn.
-        m_timer->synchronize([this] { setActive(false); });
+        m_timer.synchronize([this] { setActive(false); });
     }
 }
 

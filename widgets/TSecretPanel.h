@@ -79,8 +79,8 @@ public:
     void setLines(const QStringList& lines);
     bool cycled() const { return m_cycled; }
     void setCycled(bool on) { m_cycled = on; }
-    quint32 interval() const { return m_timer->interval(); }
-    void setInterval(quint32 milliseconds) { m_timer->setInterval(milliseconds); }
+    quint32 interval() const { return m_timer.interval(); }
+    void setInterval(quint32 milliseconds) { m_timer.setInterval(milliseconds); }
     TScrollDirection scrollDirection() const { return m_scrollDirection; }
     void setScrollDirection(TScrollDirection direction);
     TAlignment alignment() const { return m_alignment; }
@@ -91,7 +91,7 @@ public:
     void setGlyph(const QPixmap& glyph);
     TGlyphLayout glyphLayout() const { return m_glyphLayout; }
     void setGlyphLayout(TGlyphLayout layout);
-    bool asyncDrawing() const { return !m_timer->syncEvent(); }
+    bool asyncDrawing() const { return !m_timer.syncEvent(); }
     void setAsyncDrawing(bool on);
     TBevelCut bevelOuter() const { return m_bevelOuter; }
     void setBevelOuter(TBevelCut bevel);
@@ -115,7 +115,7 @@ public:
     int scrollLimit() const { return m_limit.load(); }
     // A copy of the off-screen image as the last tick left it; null while inactive.
     QImage frame() const;
-    TRxTimer& timer() { return *m_timer; }
+    TRxTimer& timer() { return m_timer; }
 
     // One step of the pass; the timer calls it, on its worker thread with AsyncDrawing.
     virtual void tick();
@@ -220,7 +220,9 @@ private:
 
     mutable std::mutex m_imageMutex;
     Scene m_scene;
-    std::unique_ptr<TRxTimer> m_timer;
+    // Declared last, so that it goes first: its destruction waits for a tick in progress, which
+    // may still use the timer itself and every member above it.
+    TRxTimer m_timer;
 };
 
 } // namespace zumzik

@@ -11,8 +11,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <chrono>
+#include <condition_variable>
 #include <gtest/gtest.h>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 
 using zumzik::TRxTimer;
@@ -548,6 +551,45 @@ TEST(SecretPanelDrawing, AnOverriddenBackgroundShowsUnderTheText) {
     EXPECT_FALSE(
         pixelsOf(frame.copy(0, frame.height() - 20, frame.width(), 20), Qt::black).isEmpty())
         << "the text is drawn over the stripes";
+}
+
+// A panel that is not cycled, destroyed while its worker is at the end of a pass: the worker goes
+// on to ask for the deactivation after the destruction has begun, and must still find the timer.
+TEST(SecretPanelDestruction, AWorkerAtTheEndOfItsPassOutlivesNoPartOfThePanel) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool ticking = false;
+    bool stopped = false;
+    // Holds the worker in its tick until the destruction has stopped the panel.
+    class HeldPanel : public TSecretPanel {
+    public:
+        std::function<void()> hold;
+        void tick() override {
+            hold();
+            TSecretPanel::tick();
+        }
+    };
+    auto panel = std::make_unique<HeldPanel>();
+    panel->hold = [&] {
+        std::unique_lock lock(mutex);
+        ticking = true;
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(5), [&] { return stopped; });
+    };
+    QObject::connect(panel.get(), &TSecretPanel::OnStopPlay, [&] {
+        const std::lock_guard lock(mutex);
+        stopped = true;
+        changed.notify_all();
+    });
+    panel->resize(4, 4); // no text area and no lines: every tick ends the pass
+    panel->setInterval(1);
+    panel->setActive(true);
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(5), [&] { return ticking; }));
+    }
+    panel.reset();
+    EXPECT_TRUE(stopped);
 }
 
 // Everything the user-interface thread may do to a panel while its worker ticks every
