@@ -75,11 +75,20 @@ void TSecretPanel::activate() {
     m_position = 0;
     rebuildLayout();
     try {
+        // Before the timer starts, so that a panel out of sight starts no worker: it lapses from
+        // the first tick on. Windows set Active before Cycled, so one that is not cycled yet is
+        // looked at again once they are built.
+        if (!m_onScreen) {
+            m_timer.lapse();
+            if (!m_cycled)
+                QMetaObject::invokeMethod(this, &TSecretPanel::updateLapse, Qt::QueuedConnection);
+        }
         m_timer.setEnabled(true);
         emit OnStartPlay();
     } catch (...) {
         m_active = false;
         m_timer.setEnabled(false);
+        updateLapse();
         const std::lock_guard lock(m_imageMutex);
         m_scene.image.reset();
         throw;
@@ -102,6 +111,7 @@ void TSecretPanel::deactivate() {
         // already past its start finds no image to draw into.
         const std::lock_guard lock(m_imageMutex);
         m_timer.setEnabled(false);
+        updateLapse();
         m_position = 0;
         m_scene.image.reset();
         m_scene.frameReady = false;
@@ -369,9 +379,80 @@ void TSecretPanel::relayout(bool restart) {
     update();
     if (!m_active)
         return;
-    if (restart)
+    if (restart) {
+        m_timer.takeLapsedTicks();
         m_position = 0;
+    } else {
+        // What fell due so far counts against the old limit.
+        catchUp();
+        if (!m_active)
+            return;
+    }
     rebuildLayout();
+}
+
+void TSecretPanel::setCycled(bool on) {
+    catchUp();
+    m_cycled = on;
+    updateLapse();
+}
+
+void TSecretPanel::setInterval(quint32 milliseconds) {
+    catchUp();
+    m_timer.setInterval(milliseconds);
+}
+
+int TSecretPanel::scrollPosition() const {
+    return advanced(m_timer.lapsedTicks());
+}
+
+void TSecretPanel::restartPass(std::chrono::steady_clock::time_point since) {
+    if (!m_active)
+        return;
+    m_timer.takeLapsedTicks();
+    m_position = 0;
+    m_timer.backdateLapse(since);
+}
+
+void TSecretPanel::updateLapse() {
+    // Only a cycled panel lapses: the end of another's pass is an event that must come on time.
+    const bool lapse = m_active && m_cycled && !m_onScreen;
+    if (lapse == m_timer.lapsed())
+        return;
+    if (lapse)
+        m_timer.lapse();
+    else
+        catchUp(m_timer.endLapse());
+}
+
+void TSecretPanel::catchUp() {
+    catchUp(m_timer.takeLapsedTicks());
+}
+
+void TSecretPanel::catchUp(quint64 ticks) {
+    if (ticks == 0)
+        return;
+    if (!m_cycled && ticks > quint64(std::max(m_limit.load() - m_position.load(), 0)))
+        setActive(false); // the pass ended meanwhile
+    else
+        m_position = advanced(ticks);
+}
+
+int TSecretPanel::advanced(quint64 ticks) const {
+    int position = m_position.load();
+    if (ticks == 0)
+        return position;
+    // A pass runs through the positions 1 to the limit; a cycled one then goes on with 0 and a
+    // kept position beyond the limit goes to 0 first, another one stops there.
+    const int limit = m_limit.load();
+    if (!m_cycled)
+        return static_cast<int>(
+            std::min<quint64>(quint64(position) + ticks, std::max(position, limit)));
+    if (position > limit) {
+        position = 0;
+        --ticks;
+    }
+    return static_cast<int>((quint64(position) + ticks) % quint64(limit + 1));
 }
 
 void TSecretPanel::tick() {
@@ -583,11 +664,13 @@ void TSecretPanel::changeEvent(QEvent* event) {
 void TSecretPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     m_onScreen = true;
+    updateLapse();
 }
 
 void TSecretPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     m_onScreen = false;
+    updateLapse();
 }
 
 } // namespace zumzik

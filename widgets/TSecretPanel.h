@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -78,9 +79,9 @@ public:
     QStringList lines() const { return m_lines; }
     void setLines(const QStringList& lines);
     bool cycled() const { return m_cycled; }
-    void setCycled(bool on) { m_cycled = on; }
+    void setCycled(bool on);
     quint32 interval() const { return m_timer.interval(); }
-    void setInterval(quint32 milliseconds) { m_timer.setInterval(milliseconds); }
+    void setInterval(quint32 milliseconds);
     TScrollDirection scrollDirection() const { return m_scrollDirection; }
     void setScrollDirection(TScrollDirection direction);
     TAlignment alignment() const { return m_alignment; }
@@ -111,7 +112,8 @@ public:
     QPoint glyphOrigin() const;
     int startLine() const;
     int linePitch() const;
-    int scrollPosition() const { return m_position.load(); }
+    // Out of sight, where the ticks that fell due would have brought it.
+    int scrollPosition() const;
     int scrollLimit() const { return m_limit.load(); }
     // A copy of the off-screen image as the last tick left it; null while inactive.
     QImage frame() const;
@@ -119,6 +121,9 @@ public:
 
     // One step of the pass; the timer calls it, on its worker thread with AsyncDrawing.
     virtual void tick();
+    // Puts the pass back to its beginning as of since: a cycled panel that is out of sight then
+    // shows where the ticks since would have brought it, as if it had been active from then on.
+    void restartPass(std::chrono::steady_clock::time_point since);
 
 signals:
     void OnStartPlay();
@@ -177,6 +182,15 @@ private:
     void relayout(bool restart);
     void activate();
     void deactivate();
+    // A cycled panel out of sight lets its ticks lapse, so that its worker does not wake, and
+    // reckons its position from the ticks that fell due when it shows again or changes.
+    void updateLapse();
+    // Moves the pass on by the ticks that fell due while lapsed, or by those given; a pass that
+    // is not cycled and ended meanwhile deactivates the panel.
+    void catchUp();
+    void catchUp(quint64 ticks);
+    // The position that many ticks on.
+    int advanced(quint64 ticks) const;
     void renderFrame();
     // The first line's rectangle in image coordinates at a position of the pass; the others
     // follow it one pitch apart.

@@ -583,6 +583,7 @@ TEST(SecretPanelDestruction, AWorkerAtTheEndOfItsPassOutlivesNoPartOfThePanel) {
     });
     panel->resize(4, 4); // no text area and no lines: every tick ends the pass
     panel->setInterval(1);
+    panel->show();
     panel->setActive(true);
     {
         std::unique_lock lock(mutex);
