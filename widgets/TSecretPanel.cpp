@@ -153,6 +153,8 @@ void TSecretPanel::setAlignment(TAlignment alignment) {
         const std::lock_guard lock(m_imageMutex);
         m_scene.alignment = alignment;
         m_scene.strip = QImage();
+        m_scene.copiesStrip = false;
+        m_scene.frameReady = false;
     }
     update();
 }
@@ -233,6 +235,8 @@ void TSecretPanel::setOnPaintClient(PanelDrawEvent handler) {
     {
         const std::lock_guard lock(m_imageMutex);
         m_scene.paintClient = std::move(handler);
+        m_scene.copiesStrip = false;
+        m_scene.frameReady = false;
     }
     update();
 }
@@ -259,7 +263,12 @@ int TSecretPanel::linePitch() const {
 
 QImage TSecretPanel::frame() const {
     const std::lock_guard lock(m_imageMutex);
-    return m_scene.image ? m_scene.image->copy() : QImage();
+    if (!m_scene.image || m_scene.image->isNull() || !m_scene.frameReady)
+        return m_scene.image ? m_scene.image->copy() : QImage();
+    QImage shown(m_scene.image->size(), QImage::Format_RGB32);
+    QPainter painter(&shown);
+    drawFrame(painter, m_scene, QPoint(), m_limit.load());
+    return shown;
 }
 
 int TSecretPanel::borderExtent() const {
@@ -372,6 +381,7 @@ void TSecretPanel::rebuildLayout() {
     *scene.image = area.isEmpty() ? QImage() : QImage(area.size(), QImage::Format_RGB32);
     scene.image->fill(scene.background);
     scene.frameReady = false;
+    scene.copiesStrip = false;
     scene.strip = QImage();
 }
 
@@ -477,29 +487,57 @@ void TSecretPanel::renderFrame() {
         Scene& scene = m_scene;
         if (!scene.image || scene.image->isNull() || scene.lines.isEmpty() || !m_onScreen)
             return;
-        const int limit = m_limit.load();
-        const QRect firstLine = firstLineRect(scene, m_position.load(), limit);
-        QPainter painter(&*scene.image);
-        // The image receives the part of the background that lies under the text area.
-        painter.translate(-scene.textArea.topLeft());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(scene.background);
-        t_plainBackground = false;
-        PaintClient(painter, scene.interior);
-        painter.resetTransform();
-        if (t_plainBackground && prepareStrip(scene, limit)) {
-            // The strip holds the same pixels on the same background: copying replaces drawing.
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(firstLine.topLeft() - scene.stripOrigin, scene.strip);
-        } else {
-            drawLines(painter, scene, firstLine, scene.image->height());
-        }
-        painter.end();
+        scene.framePosition = m_position.load();
         scene.frameReady = true;
+        if (!scene.copiesStrip)
+            drawIntoImage(scene);
     }
+    ringForCopy();
+}
+
+void TSecretPanel::drawIntoImage(Scene& scene) {
+    const int limit = m_limit.load();
+    const QRect firstLine = firstLineRect(scene, scene.framePosition, limit);
+    QPainter painter(&*scene.image);
+    // The image receives the part of the background that lies under the text area.
+    painter.translate(-scene.textArea.topLeft());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(scene.background);
+    t_plainBackground = false;
+    PaintClient(painter, scene.interior);
+    painter.resetTransform();
+    // The strip holds the same pixels on the same background: from now on until the next layout,
+    // the paint copies each frame from it and the ticks draw nothing.
+    scene.copiesStrip = t_plainBackground && prepareStrip(scene, limit);
+    if (!scene.copiesStrip)
+        drawLines(painter, scene, firstLine, scene.image->height());
+}
+
+void TSecretPanel::ringForCopy() {
     // Rung once the lock is released, so that the copy never has to wait for it.
     if (!m_copyRequested.exchange(true))
         m_copyBell->ring();
+}
+
+void TSecretPanel::drawFrame(QPainter& painter, const Scene& scene, QPoint origin, int limit) {
+    if (!scene.copiesStrip) {
+        painter.drawImage(origin, *scene.image);
+        return;
+    }
+    // The rows of the strip that the text area shows, with the plain background above and below.
+    const int width = scene.image->width();
+    const int height = scene.image->height();
+    const int shift =
+        scene.stripOrigin.y() - firstLineRect(scene, scene.framePosition, limit).top();
+    const int top = std::clamp(-shift, 0, height);
+    const int bottom = std::clamp(scene.strip.height() - shift, top, height);
+    if (top > 0)
+        painter.fillRect(origin.x(), origin.y(), width, top, scene.background);
+    if (bottom > top)
+        painter.drawImage(QPoint(origin.x(), origin.y() + top), scene.strip,
+                          QRect(0, top + shift, width, bottom - top));
+    if (bottom < height)
+        painter.fillRect(origin.x(), origin.y() + bottom, width, height - bottom, scene.background);
 }
 
 QRect TSecretPanel::firstLineRect(const Scene& scene, int position, int limit) {
@@ -576,7 +614,8 @@ void TSecretPanel::drawLines(QPainter& painter, const Scene& scene, QRect line, 
 void TSecretPanel::copyFrame() {
     m_copyRequested = false;
     m_showFrame = true;
-    update(m_scene.textArea);
+    // Painted at once rather than queued: one wake-up of this thread per tick.
+    repaint(m_scene.textArea);
 }
 
 void TSecretPanel::PaintClient(QPainter& canvas, const QRect& rect) {
@@ -620,7 +659,7 @@ void TSecretPanel::paintEvent(QPaintEvent* event) {
         lock.lock();
     }
     if (frameReady)
-        painter.drawImage(m_scene.textArea.topLeft(), *m_scene.image);
+        drawFrame(painter, m_scene, m_scene.textArea.topLeft(), m_limit.load());
 }
 
 void TSecretPanel::paintBackground(QPainter& painter) {

@@ -147,7 +147,11 @@ private:
     // worker never reads the widget itself.
     struct Scene {
         std::optional<QImage> image;
+        // A tick has rendered a frame at framePosition since the last layout.
         bool frameReady = false;
+        int framePosition = 0;
+        // The frames are copied from the strip when painted instead of drawn into the image.
+        bool copiesStrip = false;
         QStringList lines;
         int startLine = 0;
         int pitch = 1;
@@ -192,6 +196,9 @@ private:
     // The position that many ticks on.
     int advanced(quint64 ticks) const;
     void renderFrame();
+    // With the image's lock held: the frame at the scene's frame position drawn into the image,
+    // unless it turns out that the strip can serve.
+    void drawIntoImage(Scene& scene);
     // The first line's rectangle in image coordinates at a position of the pass; the others
     // follow it one pitch apart.
     static QRect firstLineRect(const Scene& scene, int position, int limit);
@@ -201,6 +208,10 @@ private:
     // Draws the strip for the current layout unless it is there already; false when the lines
     // have to be drawn on every frame instead: sideways, or when the block is too large to keep.
     static bool prepareStrip(Scene& scene, int limit);
+    void ringForCopy();
+    // Draws the frame that the last tick rendered with its top-left corner at origin; the image's
+    // lock is held.
+    static void drawFrame(QPainter& painter, const Scene& scene, QPoint origin, int limit);
     void copyFrame();
     // The frame, the border band and the background: everything of a repaint but the text.
     void paintBackground(QPainter& painter);
