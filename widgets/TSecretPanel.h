@@ -24,17 +24,20 @@ class ThreadDoorbell;
 
 // A panel that moves a block of text lines through its interior one pixel per tick of its own
 // timer: upwards like film credits, entering at the bottom edge, or sideways like a ticker. Each
-// frame is drawn into an off-screen image of exactly the text area's size and then copied onto
-// the panel whole, so the panel never shows half a frame.
+// frame is drawn off screen, exactly the text area's size, and then copied onto the panel whole,
+// so the panel never shows half a frame. Upwards on a plain background, the lines are drawn once
+// per layout into a strip, and a frame is the strip's rows at the frame's position.
 //
 // With AsyncDrawing (the default) the ticks run on the timer's worker thread: the worker advances
-// the position and renders the image under the image's lock, then asks the user-interface thread
-// for the copy. Only the user-interface thread touches the widget. The image's lock is the first
-// lock on every path, and the worker never waits for the user-interface thread while holding it.
+// the position and renders the frame under the image's lock, then asks the user-interface thread
+// for the copy, which copies the strip's rows when there is one. Only the user-interface thread
+// touches the widget. The image's lock is the first lock on every path, and the worker never
+// waits for the user-interface thread while holding it.
 //
 // The panel is active while Active is on: it scrolls, hides its visible children and shows them
 // again when it stops. A pass runs the position from 1 to the scroll limit; a Cycled panel then
-// starts over, another one deactivates itself on the user-interface thread.
+// starts over, another one deactivates itself on the user-interface thread. Out of sight, a
+// Cycled panel lets its ticks lapse and reckons its position from the time when it shows again.
 class TSecretPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool Active READ active WRITE setActive)
@@ -115,7 +118,7 @@ public:
     // Out of sight, where the ticks that fell due would have brought it.
     int scrollPosition() const;
     int scrollLimit() const { return m_limit.load(); }
-    // A copy of the off-screen image as the last tick left it; null while inactive.
+    // The frame as the last tick left it; null while inactive.
     QImage frame() const;
     TRxTimer& timer() { return m_timer; }
 
