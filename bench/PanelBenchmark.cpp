@@ -1,5 +1,5 @@
-// How long one tick of the main window's quotes panel takes: moving on one pixel and drawing the
-// frame into its off-screen image (the copy onto the window is the window system's part).
+// What one tick of the main window's quotes panel costs: moving on one pixel and copying the
+// frame onto the shown window (the flush to the screen is the window system's part).
 
 #include "FakeServices.h"
 #include "TMainForm.h"
@@ -14,18 +14,21 @@ namespace {
 
 using namespace zumzik;
 
-void RendersOneFrameOfTheQuotesPanel(benchmark::State& state) {
+void TicksAndCopiesTheQuotesPanelOntoTheWindow(benchmark::State& state) {
     test::FakeServiceSet fakes;
     TMainForm form{fakes.services()};
     form.show();
     TSecretPanel& panel = *form.controls().SecretPanel;
     panel.setInterval(0); // the benchmark gives the ticks
-    for (auto _ : state)
+    for (auto _ : state) {
         panel.tick();
+        // The copy is asked for on the user-interface thread, as the worker's tick asks for it.
+        QCoreApplication::processEvents();
+    }
     if (panel.frame().isNull())
         state.SkipWithError("no frame was drawn");
 }
-BENCHMARK(RendersOneFrameOfTheQuotesPanel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TicksAndCopiesTheQuotesPanelOntoTheWindow)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -13,7 +13,15 @@ ModalWindow::ModalWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {}
 
+void ModalWindow::ensureBuilt() {
+    if (m_built)
+        return;
+    m_built = true;
+    buildContents();
+}
+
 int ModalWindow::openModal() {
+    ensureBuilt();
     if (m_lastPosition) {
         move(*m_lastPosition);
     } else {

@@ -7,9 +7,10 @@
 namespace zumzik {
 
 // A secondary window of the program: created hidden at start-up, opened modally as often as the
-// user likes and hidden again, never destroyed before the program ends. It opens centred on the
-// screen the first time and where the user last left it afterwards; Esc does nothing, the title
-// bar's close button and Alt+F4 close it.
+// user likes and hidden again, never destroyed before the program ends. Its controls are built
+// when it first opens, so that start-up does not pay for a window that may never open. It opens
+// centred on the screen the first time and where the user last left it afterwards; Esc does
+// nothing, the title bar's close button and Alt+F4 close it.
 class ModalWindow : public QDialog {
     Q_OBJECT
 public:
@@ -22,11 +23,17 @@ public:
     static void cancelOpenWindow();
 
 protected:
+    // Builds the window's controls, once: before the window first opens, or when they are asked
+    // for before that.
+    virtual void buildContents() = 0;
+    void ensureBuilt();
+
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     std::optional<QPoint> m_lastPosition;
+    bool m_built = false;
 };
 
 } // namespace zumzik

@@ -10,13 +10,23 @@
 
 namespace zumzik {
 
-TAboutBox::TAboutBox(LinkOpener& links, QWidget* parent)
-    : ModalWindow(parent), m_ui(std::make_unique<Ui::AboutBox>()), m_links(links) {
+TAboutBox::TAboutBox(LinkOpener& links, QWidget* parent) : ModalWindow(parent), m_links(links) {
     // The window shows itself to screen readers as a message box, as the toolkit's own About
     // boxes do: a screen reader reads a message box out whole as it opens, every line of it,
     // where of a dialog it reads only the lines of several words, not the name, the version or
     // the addresses.
     presentAccessibleAs<TAboutBox, QAccessible::AlertMessage>();
+}
+
+TAboutBox::~TAboutBox() = default;
+
+Ui::AboutBox& TAboutBox::controls() {
+    ensureBuilt();
+    return *m_ui;
+}
+
+void TAboutBox::buildContents() {
+    m_ui = std::make_unique<Ui::AboutBox>();
     Artwork::registerResources(); // the picture comes from the resources
     m_ui->setupUi(this);
     setFont(windowFont());
@@ -37,8 +47,6 @@ TAboutBox::TAboutBox(LinkOpener& links, QWidget* parent)
     connect(m_ui->Label4, &LinkLabel::clicked, this, &TAboutBox::Label4Click);
     connect(m_ui->Label5, &LinkLabel::clicked, this, &TAboutBox::Label5Click);
 }
-
-TAboutBox::~TAboutBox() = default;
 
 void TAboutBox::Label4Click() {
     m_links.open(QStringLiteral("mailto:") + m_ui->Label4->text());

@@ -19,13 +19,16 @@ public:
     explicit TAboutBox(LinkOpener& links, QWidget* parent = nullptr);
     ~TAboutBox() override;
 
-    Ui::AboutBox& controls() { return *m_ui; }
+    Ui::AboutBox& controls();
 
 public slots:
     // Writes a new message to the e-mail address shown.
     void Label4Click();
     // Opens the web address shown.
     void Label5Click();
+
+protected:
+    void buildContents() override;
 
 private:
     std::unique_ptr<Ui::AboutBox> m_ui;

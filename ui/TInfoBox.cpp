@@ -6,17 +6,27 @@
 
 namespace zumzik {
 
-TInfoBox::TInfoBox(QWidget* parent) : ModalWindow(parent), m_ui(std::make_unique<Ui::InfoBox>()) {
+TInfoBox::TInfoBox(QWidget* parent) : ModalWindow(parent) {}
+
+TInfoBox::~TInfoBox() = default;
+
+Ui::InfoBox& TInfoBox::controls() {
+    ensureBuilt();
+    return *m_ui;
+}
+
+void TInfoBox::buildContents() {
+    m_ui = std::make_unique<Ui::InfoBox>();
     m_ui->setupUi(this);
     setFont(windowFont());
     setFixedSize(size());
-    // The text scrolls in the window's font, in navy, from now on, also while the window is hidden.
+    // The text scrolls in the window's font, in navy, also while the window is hidden.
     QPalette navy = m_ui->SecretPanel1->palette();
     navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
     m_ui->SecretPanel1->setPalette(navy);
     m_ui->SecretPanel1->setLines(panelText(QStringLiteral("information.txt")));
+    // It stands where it would stand had it scrolled since the window was created.
+    m_ui->SecretPanel1->restartPass(m_created);
 }
-
-TInfoBox::~TInfoBox() = default;
 
 } // namespace zumzik

@@ -2,6 +2,7 @@
 
 #include "ModalWindow.h"
 
+#include <chrono>
 #include <memory>
 
 namespace Ui {
@@ -17,10 +18,15 @@ public:
     explicit TInfoBox(QWidget* parent = nullptr);
     ~TInfoBox() override;
 
-    Ui::InfoBox& controls() { return *m_ui; }
+    Ui::InfoBox& controls();
+
+protected:
+    void buildContents() override;
 
 private:
     std::unique_ptr<Ui::InfoBox> m_ui;
+    // The text scrolls from here on, although its panel is built only when it is first needed.
+    std::chrono::steady_clock::time_point m_created = std::chrono::steady_clock::now();
 };
 
 } // namespace zumzik

@@ -80,17 +80,18 @@ void TRxTimer::setOnTimer(NotifyEvent handler) {
 }
 
 void TRxTimer::updateTimer() {
-    const bool ticking = m_interval != 0 && m_enabled && m_hasHandler;
     m_worker->pause();
     if (m_threaded) {
         stopWindowTimer();
         m_worker->setInterval(m_interval);
-        if (ticking)
+        if (lapsing())
+            m_worker->restartSchedule();
+        else if (ticking())
             m_worker->resume(m_threadPriority);
         return;
     }
     stopWindowTimer();
-    if (!ticking)
+    if (!ticking())
         return;
     // Qt's timers take a signed period; a longer one waits as long as Qt can.
     const int period = static_cast<int>(
@@ -144,6 +145,35 @@ bool TRxTimer::synchronize(const std::function<void()>& routine) {
         return true;
     }
     return m_worker->isWorkerThread() && m_worker->handOff(routine);
+}
+
+void TRxTimer::lapse() {
+    if (m_lapsed)
+        return;
+    m_lapsed = true;
+    if (m_threaded)
+        m_worker->pause();
+}
+
+quint64 TRxTimer::lapsedTicks() const {
+    return lapsing() ? m_worker->dueTicks() : 0;
+}
+
+quint64 TRxTimer::takeLapsedTicks() {
+    return lapsing() ? m_worker->skipDueTicks() : 0;
+}
+
+quint64 TRxTimer::endLapse() {
+    const quint64 due = takeLapsedTicks();
+    if (lapsing())
+        m_worker->resumeOnSchedule(m_threadPriority);
+    m_lapsed = false;
+    return due;
+}
+
+void TRxTimer::backdateLapse(std::chrono::steady_clock::time_point start) {
+    if (lapsing())
+        m_worker->restartSchedule(start);
 }
 
 void TRxTimer::postHandOff() {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -75,6 +76,19 @@ public:
     // Returns whether the routine ran.
     bool synchronize(const std::function<void()>& routine);
 
+    // Lets the ticks lapse while they would change nothing that anyone sees: the worker stops
+    // waking, yet the ticks keep falling due on its schedule. lapsedTicks() counts those not taken
+    // yet and takeLapsedTicks() takes them; endLapse() takes the rest and lets the ticks go on, the
+    // next one when it falls due. A reconfiguration while lapsed starts the schedule afresh, as it
+    // restarts a running timer, and backdateLapse() starts it at an earlier moment instead. Only
+    // the worker lapses: the user-interface thread's timer goes on ticking, and none fall due.
+    void lapse();
+    bool lapsed() const { return m_lapsed; }
+    quint64 lapsedTicks() const;
+    quint64 takeLapsedTicks();
+    quint64 endLapse();
+    void backdateLapse(std::chrono::steady_clock::time_point start);
+
 protected:
     // One tick: calls OnTimer with this timer as sender, if Enabled and a handler is set and the
     // timer is not being destroyed.
@@ -84,6 +98,8 @@ protected:
 private:
     friend class rxtimer::TTimerThread;
 
+    bool ticking() const { return m_interval != 0 && m_enabled && m_hasHandler; }
+    bool lapsing() const { return m_lapsed && m_threaded && ticking(); }
     void updateTimer();
     void stopWindowTimer();
     // The worker's side of one tick, run on the worker.
@@ -102,6 +118,7 @@ private:
     NotifyEvent m_onTimer;
     bool m_hasHandler = false;
     std::atomic<bool> m_destroying{false};
+    bool m_lapsed = false;
     int m_windowTimerId = 0;
     ThreadDoorbell* m_handOffBell;
     std::unique_ptr<rxtimer::TTimerThread> m_worker;

@@ -43,24 +43,22 @@ thread_local bool t_plainBackground = false;
 } // namespace
 
 TSecretPanel::TSecretPanel(QWidget* parent)
-    : QWidget(parent), m_copyBell(new ThreadDoorbell(this)), m_timer(std::make_unique<TRxTimer>()) {
+    : QWidget(parent), m_copyBell(new ThreadDoorbell(this)) {
     connect(m_copyBell, &ThreadDoorbell::rung, this, &TSecretPanel::copyFrame);
     AccessibleSecretPanel::install();
     setBackgroundRole(QPalette::Button);
     setForegroundRole(QPalette::WindowText);
     // Every pixel is painted: the frame, then the background over the whole interior.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_timer->setEnabled(false);
-    m_timer->setInterval(30);
-    m_timer->setSyncEvent(false);
-    m_timer->setOnTimer([this](TRxTimer*) { tick(); });
+    m_timer.setEnabled(false);
+    m_timer.setInterval(30);
+    m_timer.setSyncEvent(false);
+    m_timer.setOnTimer([this](TRxTimer*) { tick(); });
 }
 
 TSecretPanel::~TSecretPanel() {
     m_destroying = true;
     setActive(false);
-    // Waits for a tick in progress, which may still read the members below.
-    m_timer.reset();
 }
 
 void TSecretPanel::setActive(bool on) {
@@ -77,11 +75,20 @@ void TSecretPanel::activate() {
     m_position = 0;
     rebuildLayout();
     try {
-        m_timer->setEnabled(true);
+        // Before the timer starts, so that a panel out of sight starts no worker: it lapses from
+        // the first tick on. Windows set Active before Cycled, so one that is not cycled yet is
+        // looked at again once they are built.
+        if (!m_onScreen) {
+            m_timer.lapse();
+            if (!m_cycled)
+                QMetaObject::invokeMethod(this, &TSecretPanel::updateLapse, Qt::QueuedConnection);
+        }
+        m_timer.setEnabled(true);
         emit OnStartPlay();
     } catch (...) {
         m_active = false;
-        m_timer->setEnabled(false);
+        m_timer.setEnabled(false);
+        updateLapse();
         const std::lock_guard lock(m_imageMutex);
         m_scene.image.reset();
         throw;
@@ -103,7 +110,8 @@ void TSecretPanel::deactivate() {
         // Waits for a frame in progress; no tick starts once the timer is off, and one that is
         // already past its start finds no image to draw into.
         const std::lock_guard lock(m_imageMutex);
-        m_timer->setEnabled(false);
+        m_timer.setEnabled(false);
+        updateLapse();
         m_position = 0;
         m_scene.image.reset();
         m_scene.frameReady = false;
@@ -145,6 +153,8 @@ void TSecretPanel::setAlignment(TAlignment alignment) {
         const std::lock_guard lock(m_imageMutex);
         m_scene.alignment = alignment;
         m_scene.strip = QImage();
+        m_scene.copiesStrip = false;
+        m_scene.frameReady = false;
     }
     update();
 }
@@ -176,7 +186,7 @@ void TSecretPanel::setGlyphLayout(TGlyphLayout layout) {
 
 void TSecretPanel::setAsyncDrawing(bool on) {
     if (on != asyncDrawing())
-        m_timer->setSyncEvent(!on);
+        m_timer.setSyncEvent(!on);
 }
 
 void TSecretPanel::setBevelOuter(TBevelCut bevel) {
@@ -225,6 +235,8 @@ void TSecretPanel::setOnPaintClient(PanelDrawEvent handler) {
     {
         const std::lock_guard lock(m_imageMutex);
         m_scene.paintClient = std::move(handler);
+        m_scene.copiesStrip = false;
+        m_scene.frameReady = false;
     }
     update();
 }
@@ -251,7 +263,12 @@ int TSecretPanel::linePitch() const {
 
 QImage TSecretPanel::frame() const {
     const std::lock_guard lock(m_imageMutex);
-    return m_scene.image ? m_scene.image->copy() : QImage();
+    if (!m_scene.image || m_scene.image->isNull() || !m_scene.frameReady)
+        return m_scene.image ? m_scene.image->copy() : QImage();
+    QImage shown(m_scene.image->size(), QImage::Format_RGB32);
+    QPainter painter(&shown);
+    drawFrame(painter, m_scene, QPoint(), m_limit.load());
+    return shown;
 }
 
 int TSecretPanel::borderExtent() const {
@@ -364,6 +381,7 @@ void TSecretPanel::rebuildLayout() {
     *scene.image = area.isEmpty() ? QImage() : QImage(area.size(), QImage::Format_RGB32);
     scene.image->fill(scene.background);
     scene.frameReady = false;
+    scene.copiesStrip = false;
     scene.strip = QImage();
 }
 
@@ -371,9 +389,80 @@ void TSecretPanel::relayout(bool restart) {
     update();
     if (!m_active)
         return;
-    if (restart)
+    if (restart) {
+        m_timer.takeLapsedTicks();
         m_position = 0;
+    } else {
+        // What fell due so far counts against the old limit.
+        catchUp();
+        if (!m_active)
+            return;
+    }
     rebuildLayout();
+}
+
+void TSecretPanel::setCycled(bool on) {
+    catchUp();
+    m_cycled = on;
+    updateLapse();
+}
+
+void TSecretPanel::setInterval(quint32 milliseconds) {
+    catchUp();
+    m_timer.setInterval(milliseconds);
+}
+
+int TSecretPanel::scrollPosition() const {
+    return advanced(m_timer.lapsedTicks());
+}
+
+void TSecretPanel::restartPass(std::chrono::steady_clock::time_point since) {
+    if (!m_active)
+        return;
+    m_timer.takeLapsedTicks();
+    m_position = 0;
+    m_timer.backdateLapse(since);
+}
+
+void TSecretPanel::updateLapse() {
+    // Only a cycled panel lapses: the end of another's pass is an event that must come on time.
+    const bool lapse = m_active && m_cycled && !m_onScreen;
+    if (lapse == m_timer.lapsed())
+        return;
+    if (lapse)
+        m_timer.lapse();
+    else
+        catchUp(m_timer.endLapse());
+}
+
+void TSecretPanel::catchUp() {
+    catchUp(m_timer.takeLapsedTicks());
+}
+
+void TSecretPanel::catchUp(quint64 ticks) {
+    if (ticks == 0)
+        return;
+    if (!m_cycled && ticks > quint64(std::max(m_limit.load() - m_position.load(), 0)))
+        setActive(false); // the pass ended meanwhile
+    else
+        m_position = advanced(ticks);
+}
+
+int TSecretPanel::advanced(quint64 ticks) const {
+    int position = m_position.load();
+    if (ticks == 0)
+        return position;
+    // A pass runs through the positions 1 to the limit; a cycled one then goes on with 0 and a
+    // kept position beyond the limit goes to 0 first, another one stops there.
+    const int limit = m_limit.load();
+    if (!m_cycled)
+        return static_cast<int>(
+            std::min<quint64>(quint64(position) + ticks, std::max(position, limit)));
+    if (position > limit) {
+        position = 0;
+        --ticks;
+    }
+    return static_cast<int>((quint64(position) + ticks) % quint64(limit + 1));
 }
 
 void TSecretPanel::tick() {
@@ -386,7 +475,7 @@ void TSecretPanel::tick() {
         renderFrame();
     } else {
         // The end of a pass stops the panel on the user-interface thread; nothing is drawn.
-        m_timer->synchronize([this] { setActive(false); });
+        m_timer.synchronize([this] { setActive(false); });
     }
 }
 
@@ -398,29 +487,57 @@ void TSecretPanel::renderFrame() {
         Scene& scene = m_scene;
         if (!scene.image || scene.image->isNull() || scene.lines.isEmpty() || !m_onScreen)
             return;
-        const int limit = m_limit.load();
-        const QRect firstLine = firstLineRect(scene, m_position.load(), limit);
-        QPainter painter(&*scene.image);
-        // The image receives the part of the background that lies under the text area.
-        painter.translate(-scene.textArea.topLeft());
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(scene.background);
-        t_plainBackground = false;
-        PaintClient(painter, scene.interior);
-        painter.resetTransform();
-        if (t_plainBackground && prepareStrip(scene, limit)) {
-            // The strip holds the same pixels on the same background: copying replaces drawing.
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(firstLine.topLeft() - scene.stripOrigin, scene.strip);
-        } else {
-            drawLines(painter, scene, firstLine, scene.image->height());
-        }
-        painter.end();
+        scene.framePosition = m_position.load();
         scene.frameReady = true;
+        if (!scene.copiesStrip)
+            drawIntoImage(scene);
     }
+    ringForCopy();
+}
+
+void TSecretPanel::drawIntoImage(Scene& scene) {
+    const int limit = m_limit.load();
+    const QRect firstLine = firstLineRect(scene, scene.framePosition, limit);
+    QPainter painter(&*scene.image);
+    // The image receives the part of the background that lies under the text area.
+    painter.translate(-scene.textArea.topLeft());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(scene.background);
+    t_plainBackground = false;
+    PaintClient(painter, scene.interior);
+    painter.resetTransform();
+    // The strip holds the same pixels on the same background: from now on until the next layout,
+    // the paint copies each frame from it and the ticks draw nothing.
+    scene.copiesStrip = t_plainBackground && prepareStrip(scene, limit);
+    if (!scene.copiesStrip)
+        drawLines(painter, scene, firstLine, scene.image->height());
+}
+
+void TSecretPanel::ringForCopy() {
     // Rung once the lock is released, so that the copy never has to wait for it.
     if (!m_copyRequested.exchange(true))
         m_copyBell->ring();
+}
+
+void TSecretPanel::drawFrame(QPainter& painter, const Scene& scene, QPoint origin, int limit) {
+    if (!scene.copiesStrip) {
+        painter.drawImage(origin, *scene.image);
+        return;
+    }
+    // The rows of the strip that the text area shows, with the plain background above and below.
+    const int width = scene.image->width();
+    const int height = scene.image->height();
+    const int shift =
+        scene.stripOrigin.y() - firstLineRect(scene, scene.framePosition, limit).top();
+    const int top = std::clamp(-shift, 0, height);
+    const int bottom = std::clamp(scene.strip.height() - shift, top, height);
+    if (top > 0)
+        painter.fillRect(origin.x(), origin.y(), width, top, scene.background);
+    if (bottom > top)
+        painter.drawImage(QPoint(origin.x(), origin.y() + top), scene.strip,
+                          QRect(0, top + shift, width, bottom - top));
+    if (bottom < height)
+        painter.fillRect(origin.x(), origin.y() + bottom, width, height - bottom, scene.background);
 }
 
 QRect TSecretPanel::firstLineRect(const Scene& scene, int position, int limit) {
@@ -497,7 +614,8 @@ void TSecretPanel::drawLines(QPainter& painter, const Scene& scene, QRect line, 
 void TSecretPanel::copyFrame() {
     m_copyRequested = false;
     m_showFrame = true;
-    update(m_scene.textArea);
+    // Painted at once rather than queued: one wake-up of this thread per tick.
+    repaint(m_scene.textArea);
 }
 
 void TSecretPanel::PaintClient(QPainter& canvas, const QRect& rect) {
@@ -541,7 +659,7 @@ void TSecretPanel::paintEvent(QPaintEvent* event) {
         lock.lock();
     }
     if (frameReady)
-        painter.drawImage(m_scene.textArea.topLeft(), *m_scene.image);
+        drawFrame(painter, m_scene, m_scene.textArea.topLeft(), m_limit.load());
 }
 
 void TSecretPanel::paintBackground(QPainter& painter) {
@@ -585,11 +703,13 @@ void TSecretPanel::changeEvent(QEvent* event) {
 void TSecretPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     m_onScreen = true;
+    updateLapse();
 }
 
 void TSecretPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     m_onScreen = false;
+    updateLapse();
 }
 
 } // namespace zumzik

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -23,17 +24,20 @@ class ThreadDoorbell;
 
 // A panel that moves a block of text lines through its interior one pixel per tick of its own
 // timer: upwards like film credits, entering at the bottom edge, or sideways like a ticker. Each
-// frame is drawn into an off-screen image of exactly the text area's size and then copied onto
-// the panel whole, so the panel never shows half a frame.
+// frame is drawn off screen, exactly the text area's size, and then copied onto the panel whole,
+// so the panel never shows half a frame. Upwards on a plain background, the lines are drawn once
+// per layout into a strip, and a frame is the strip's rows at the frame's position.
 //
 // With AsyncDrawing (the default) the ticks run on the timer's worker thread: the worker advances
-// the position and renders the image under the image's lock, then asks the user-interface thread
-// for the copy. Only the user-interface thread touches the widget. The image's lock is the first
-// lock on every path, and the worker never waits for the user-interface thread while holding it.
+// the position and renders the frame under the image's lock, then asks the user-interface thread
+// for the copy, which copies the strip's rows when there is one. Only the user-interface thread
+// touches the widget. The image's lock is the first lock on every path, and the worker never
+// waits for the user-interface thread while holding it.
 //
 // The panel is active while Active is on: it scrolls, hides its visible children and shows them
 // again when it stops. A pass runs the position from 1 to the scroll limit; a Cycled panel then
-// starts over, another one deactivates itself on the user-interface thread.
+// starts over, another one deactivates itself on the user-interface thread. Out of sight, a
+// Cycled panel lets its ticks lapse and reckons its position from the time when it shows again.
 class TSecretPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool Active READ active WRITE setActive)
@@ -78,9 +82,9 @@ public:
     QStringList lines() const { return m_lines; }
     void setLines(const QStringList& lines);
     bool cycled() const { return m_cycled; }
-    void setCycled(bool on) { m_cycled = on; }
-    quint32 interval() const { return m_timer->interval(); }
-    void setInterval(quint32 milliseconds) { m_timer->setInterval(milliseconds); }
+    void setCycled(bool on);
+    quint32 interval() const { return m_timer.interval(); }
+    void setInterval(quint32 milliseconds);
     TScrollDirection scrollDirection() const { return m_scrollDirection; }
     void setScrollDirection(TScrollDirection direction);
     TAlignment alignment() const { return m_alignment; }
@@ -91,7 +95,7 @@ public:
     void setGlyph(const QPixmap& glyph);
     TGlyphLayout glyphLayout() const { return m_glyphLayout; }
     void setGlyphLayout(TGlyphLayout layout);
-    bool asyncDrawing() const { return !m_timer->syncEvent(); }
+    bool asyncDrawing() const { return !m_timer.syncEvent(); }
     void setAsyncDrawing(bool on);
     TBevelCut bevelOuter() const { return m_bevelOuter; }
     void setBevelOuter(TBevelCut bevel);
@@ -111,14 +115,18 @@ public:
     QPoint glyphOrigin() const;
     int startLine() const;
     int linePitch() const;
-    int scrollPosition() const { return m_position.load(); }
+    // Out of sight, where the ticks that fell due would have brought it.
+    int scrollPosition() const;
     int scrollLimit() const { return m_limit.load(); }
-    // A copy of the off-screen image as the last tick left it; null while inactive.
+    // The frame as the last tick left it; null while inactive.
     QImage frame() const;
-    TRxTimer& timer() { return *m_timer; }
+    TRxTimer& timer() { return m_timer; }
 
     // One step of the pass; the timer calls it, on its worker thread with AsyncDrawing.
     virtual void tick();
+    // Puts the pass back to its beginning as of since: a cycled panel that is out of sight then
+    // shows where the ticks since would have brought it, as if it had been active from then on.
+    void restartPass(std::chrono::steady_clock::time_point since);
 
 signals:
     void OnStartPlay();
@@ -142,7 +150,11 @@ private:
     // worker never reads the widget itself.
     struct Scene {
         std::optional<QImage> image;
+        // A tick has rendered a frame at framePosition since the last layout.
         bool frameReady = false;
+        int framePosition = 0;
+        // The frames are copied from the strip when painted instead of drawn into the image.
+        bool copiesStrip = false;
         QStringList lines;
         int startLine = 0;
         int pitch = 1;
@@ -177,7 +189,19 @@ private:
     void relayout(bool restart);
     void activate();
     void deactivate();
+    // A cycled panel out of sight lets its ticks lapse, so that its worker does not wake, and
+    // reckons its position from the ticks that fell due when it shows again or changes.
+    void updateLapse();
+    // Moves the pass on by the ticks that fell due while lapsed, or by those given; a pass that
+    // is not cycled and ended meanwhile deactivates the panel.
+    void catchUp();
+    void catchUp(quint64 ticks);
+    // The position that many ticks on.
+    int advanced(quint64 ticks) const;
     void renderFrame();
+    // With the image's lock held: the frame at the scene's frame position drawn into the image,
+    // unless it turns out that the strip can serve.
+    void drawIntoImage(Scene& scene);
     // The first line's rectangle in image coordinates at a position of the pass; the others
     // follow it one pitch apart.
     static QRect firstLineRect(const Scene& scene, int position, int limit);
@@ -187,6 +211,10 @@ private:
     // Draws the strip for the current layout unless it is there already; false when the lines
     // have to be drawn on every frame instead: sideways, or when the block is too large to keep.
     static bool prepareStrip(Scene& scene, int limit);
+    void ringForCopy();
+    // Draws the frame that the last tick rendered with its top-left corner at origin; the image's
+    // lock is held.
+    static void drawFrame(QPainter& painter, const Scene& scene, QPoint origin, int limit);
     void copyFrame();
     // The frame, the border band and the background: everything of a repaint but the text.
     void paintBackground(QPainter& painter);
@@ -220,7 +248,9 @@ private:
 
     mutable std::mutex m_imageMutex;
     Scene m_scene;
-    std::unique_ptr<TRxTimer> m_timer;
+    // Declared last, so that it goes first: its destruction waits for a tick in progress, which
+    // may still use the timer itself and every member above it.
+    TRxTimer m_timer;
 };
 
 } // namespace zumzik

@@ -27,11 +27,13 @@ void setThreadPriority(TTimerThread::Priority priority) {
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(thread), nice);
 }
 
+// The worker whose loop runs on this thread, if any.
+thread_local const TTimerThread* t_worker = nullptr;
+
 } // namespace
 
 TTimerThread::TTimerThread(TRxTimer& timer)
-    : m_timer(timer), m_priority(TRxTimer::tpNormal), m_appliedPriority(TRxTimer::tpNormal),
-      m_thread([this] { run(); }) {}
+    : m_timer(timer), m_priority(TRxTimer::tpNormal), m_appliedPriority(TRxTimer::tpNormal) {}
 
 void TTimerThread::end() {
     {
@@ -56,11 +58,54 @@ void TTimerThread::pause() {
 void TTimerThread::resume(Priority priority) {
     {
         const std::lock_guard lock(m_mutex);
-        m_priority = priority;
-        m_paused = false;
-        ++m_resumptions;
+        m_periodStart = Clock::now();
+        start(priority);
     }
     m_wake.notify_all();
+}
+
+void TTimerThread::resumeOnSchedule(Priority priority) {
+    {
+        const std::lock_guard lock(m_mutex);
+        start(priority);
+    }
+    m_wake.notify_all();
+}
+
+void TTimerThread::start(Priority priority) {
+    m_priority = priority;
+    m_paused = false;
+    ++m_resumptions;
+    if (!m_thread.joinable() && !m_ending)
+        m_thread = std::thread([this] { run(); });
+}
+
+void TTimerThread::restartSchedule(Clock::time_point start) {
+    const std::lock_guard lock(m_mutex);
+    m_periodStart = start;
+}
+
+std::uint64_t TTimerThread::dueTicks(Clock::time_point now) const {
+    if (m_interval == 0 || now < m_periodStart)
+        return 0;
+    return static_cast<std::uint64_t>((now - m_periodStart) /
+                                      std::chrono::milliseconds(m_interval));
+}
+
+std::uint64_t TTimerThread::dueTicks() const {
+    const std::lock_guard lock(m_mutex);
+    return dueTicks(Clock::now());
+}
+
+std::uint64_t TTimerThread::skipDueTicks() {
+    const std::lock_guard lock(m_mutex);
+    const std::uint64_t due = dueTicks(Clock::now());
+    m_periodStart += due * std::chrono::milliseconds(m_interval);
+    return due;
+}
+
+bool TTimerThread::isWorkerThread() const {
+    return t_worker == this;
 }
 
 bool TTimerThread::isPaused() const {
@@ -123,7 +168,7 @@ void TTimerThread::runHandOff() {
 }
 
 void TTimerThread::run() {
-    using Clock = std::chrono::steady_clock;
+    t_worker = this;
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_ending || mayTick(); });
@@ -135,7 +180,7 @@ void TTimerThread::run() {
         }
         // The sleep ends early only for a change of plan: a pause, a reconfiguration, the end.
         const std::uint64_t resumptions = m_resumptions;
-        const auto wakeAt = Clock::now() + std::chrono::milliseconds(m_interval);
+        const auto wakeAt = m_periodStart + std::chrono::milliseconds(m_interval);
         const bool interrupted = m_wake.wait_until(
             lock, wakeAt, [&] { return !mayTick() || m_resumptions != resumptions; });
         if (interrupted)
@@ -143,6 +188,7 @@ void TTimerThread::run() {
         lock.unlock();
         m_timer.workerTick(*this);
         lock.lock();
+        m_periodStart = Clock::now();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -14,8 +15,13 @@ class TRxTimer;
 namespace rxtimer {
 
 // The worker of a TRxTimer: a thread that sleeps for the timer's interval and then ticks, again and
-// again, until it is told to end. It starts paused; while paused, or once the application has begun
-// to terminate, it waits on a condition variable and does no work at all.
+// again, until it is told to end. It starts paused, and its thread only with the first resumption;
+// while paused, or once the application has begun to terminate, it waits on a condition variable
+// and does no work at all.
+//
+// The ticks follow a schedule: each falls due one interval after the previous one ended, or after
+// the resumption. A pause keeps the schedule, so that an owner that paused the worker only because
+// nobody would see the ticks can learn how many fell due meanwhile and resume on the same beat.
 //
 // Everything shared with the thread that configures the timer lies under one mutex. The standard
 // library's primitives are used rather than Qt's so that the thread sanitizer sees every
@@ -24,6 +30,7 @@ class TTimerThread {
 public:
     // Scheduling levels from idle to time-critical, as TRxTimer::TThreadPriority numbers them.
     using Priority = int;
+    using Clock = std::chrono::steady_clock;
 
     explicit TTimerThread(TRxTimer& timer);
     ~TTimerThread() { end(); }
@@ -36,6 +43,15 @@ public:
     void pause();
     // Gives the worker its priority and lets it run; the next tick comes a full interval later.
     void resume(Priority priority);
+    // Lets the worker run on the schedule that it kept while paused: the next tick comes when it
+    // falls due, at once if it is overdue.
+    void resumeOnSchedule(Priority priority);
+    // While paused: the schedule starts again at start, the next tick due an interval after it.
+    void restartSchedule(Clock::time_point start = Clock::now());
+    // The ticks that have fallen due on the schedule and not run; skipDueTicks() also lets them go
+    // by, so that the next one falls due when it would have come after them.
+    std::uint64_t dueTicks() const;
+    std::uint64_t skipDueTicks();
     bool isPaused() const;
     void setInterval(quint32 milliseconds);
 
@@ -50,7 +66,7 @@ public:
     // Called on the user-interface thread when the queued request arrives: runs the routine that
     // the worker waits for, if that wait has not been called off meanwhile.
     void runHandOff();
-    bool isWorkerThread() const { return std::this_thread::get_id() == m_thread.get_id(); }
+    bool isWorkerThread() const;
 
 private:
     struct HandOff {
@@ -59,10 +75,12 @@ private:
     };
 
     void run();
-    void applyPriority(Priority priority);
+    // With the mutex held: lets the worker run, starting its thread the first time.
+    void start(Priority priority);
     // With the mutex held: calls off a hand-off that has not started running yet.
     void cancelHandOff();
     bool mayTick() const { return !m_paused && !m_ending && !m_terminating; }
+    std::uint64_t dueTicks(Clock::time_point now) const;
 
     TRxTimer& m_timer;
     mutable std::mutex m_mutex;
@@ -73,6 +91,8 @@ private:
     // Counts resumptions, so that a pause and a resume during one sleep still restart it.
     std::uint64_t m_resumptions = 0;
     quint32 m_interval = 1000;
+    // The next tick falls due one interval after this moment.
+    Clock::time_point m_periodStart;
     Priority m_priority;
     Priority m_appliedPriority;
     HandOff* m_handOff = nullptr;

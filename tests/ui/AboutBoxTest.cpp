@@ -32,12 +32,22 @@ protected:
     }
 };
 
+// Start-up does not build a window that may never open: its controls come with its first opening.
+TEST_F(AboutBoxTest, ItsControlsAreBuiltWhenItFirstOpens) {
+    EXPECT_TRUE(about.findChildren<QWidget*>().isEmpty());
+    openAnd([this] {
+        EXPECT_EQ(about.size(), QSize(277, 201));
+        EXPECT_EQ(about.focusWidget(), ui().BitBtn1);
+        about.close();
+    });
+}
+
 TEST_F(AboutBoxTest, ControlsStandInsideTheFrame) {
+    EXPECT_EQ(ui().Bevel1->geometry(), QRect(104, 8, 169, 153));
     EXPECT_EQ(about.size(), QSize(277, 201));
     EXPECT_EQ(about.minimumSize(), about.maximumSize());
     EXPECT_EQ(about.windowTitle(), "О программе...");
     EXPECT_FALSE(about.windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_EQ(ui().Bevel1->geometry(), QRect(104, 8, 169, 153));
     EXPECT_EQ(ui().Image1->geometry(), QRect(8, 32, 89, 81));
     EXPECT_EQ(ui().Image1->pixmap().size(), QSize(240, 180)) << "stretched, not scaled down";
     EXPECT_EQ(ui().BitBtn1->geometry(), QRect(104, 170, 75, 25));

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QFontInfo>
 #include <QTest>
+#include <chrono>
 #include <gtest/gtest.h>
 
 using namespace zumzik;
@@ -111,6 +112,22 @@ TEST_F(ScrollingPanelsTest, TheInformationPanelScrollsNavyCentredTextWhileItsWin
     ASSERT_FALSE(info.isVisible());
     const int before = panel.scrollPosition();
     EXPECT_TRUE(QTest::qWaitFor([&] { return panel.scrollPosition() > before + 1; }, 5000));
+}
+
+// The Information window's panel is built when the window is first needed, yet its text stands
+// where it would stand had it scrolled from the window's creation on, a pixel every 100 ms.
+TEST(InformationWindow, ItsTextStandsWhereItWouldHaveScrolledToSinceTheWindowWasCreated) {
+    using namespace std::chrono_literals;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point before = Clock::now();
+    TInfoBox info;
+    const Clock::time_point created = Clock::now();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Clock::now() - created > 450ms; }, 5000));
+    const Clock::time_point opening = Clock::now();
+    const int position = info.controls().SecretPanel1->scrollPosition();
+    const Clock::time_point opened = Clock::now();
+    EXPECT_GE(position, (opening - created) / 100ms);
+    EXPECT_LE(position, (opened - before) / 100ms);
 }
 
 TEST_F(ScrollingPanelsTest, ScreenReadersHearWhatThePanelsAreAndTheirWholeText) {

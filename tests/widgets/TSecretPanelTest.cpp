@@ -11,8 +11,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <chrono>
+#include <condition_variable>
 #include <gtest/gtest.h>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 
 using zumzik::TRxTimer;
@@ -548,6 +551,83 @@ TEST(SecretPanelDrawing, AnOverriddenBackgroundShowsUnderTheText) {
     EXPECT_FALSE(
         pixelsOf(frame.copy(0, frame.height() - 20, frame.width(), 20), Qt::black).isEmpty())
         << "the text is drawn over the stripes";
+}
+
+// Out of sight, a cycled panel's worker does not wake; shown again, its text stands where the
+// ticks meanwhile would have brought it.
+TEST(SecretPanelOutOfSight, ACycledPanelSleepsAndShowsAgainWhereItsTicksWouldHaveBroughtIt) {
+    using namespace std::chrono_literals;
+    using Clock = std::chrono::steady_clock;
+    class CountingPanel : public TSecretPanel {
+    public:
+        std::atomic<int> ticks{0};
+        void tick() override {
+            ++ticks;
+            TSecretPanel::tick();
+        }
+    } panel;
+    panel.resize(100, 60);
+    panel.setLines(QStringList(30, QStringLiteral("line"))); // a pass far longer than the wait
+    panel.setCycled(true);
+    panel.setInterval(20);
+    panel.show();
+    panel.setActive(true);
+    ASSERT_TRUE(waitFor([&] { return panel.ticks > 2; }));
+    panel.hide();
+    const Clock::time_point hidden = Clock::now();
+    const int before = panel.scrollPosition();
+    const int ticked = panel.ticks;
+    ASSERT_TRUE(waitFor([&] { return Clock::now() - hidden > 300ms; }));
+    EXPECT_LE(panel.ticks - ticked, 1) << "only a tick already running when it hid";
+    const Clock::time_point showing = Clock::now();
+    panel.show();
+    const int position = panel.scrollPosition();
+    const Clock::time_point shown = Clock::now();
+    ASSERT_LT(position, panel.scrollLimit());
+    // A tick that was running when the panel hid counts once at most, before or after.
+    EXPECT_GE(position, before - 1 + (showing - hidden) / 20ms);
+    EXPECT_LE(position, before + 1 + (shown - hidden) / 20ms + 1) << "the last tick came before";
+    EXPECT_TRUE(waitFor([&] { return panel.scrollPosition() > position; })) << "and it goes on";
+}
+
+// A panel that is not cycled, destroyed while its worker is at the end of a pass: the worker goes
+// on to ask for the deactivation after the destruction has begun, and must still find the timer.
+TEST(SecretPanelDestruction, AWorkerAtTheEndOfItsPassOutlivesNoPartOfThePanel) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool ticking = false;
+    bool stopped = false;
+    // Holds the worker in its tick until the destruction has stopped the panel.
+    class HeldPanel : public TSecretPanel {
+    public:
+        std::function<void()> hold;
+        void tick() override {
+            hold();
+            TSecretPanel::tick();
+        }
+    };
+    auto panel = std::make_unique<HeldPanel>();
+    panel->hold = [&] {
+        std::unique_lock lock(mutex);
+        ticking = true;
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(5), [&] { return stopped; });
+    };
+    QObject::connect(panel.get(), &TSecretPanel::OnStopPlay, [&] {
+        const std::lock_guard lock(mutex);
+        stopped = true;
+        changed.notify_all();
+    });
+    panel->resize(4, 4); // no text area and no lines: every tick ends the pass
+    panel->setInterval(1);
+    panel->show();
+    panel->setActive(true);
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(5), [&] { return ticking; }));
+    }
+    panel.reset();
+    EXPECT_TRUE(stopped);
 }
 
 // Everything the user-interface thread may do to a panel while its worker ticks every
