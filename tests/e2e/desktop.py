@@ -176,7 +176,10 @@ class Window:
         return self.desktop.output(["xprop", "-id", str(self.id), name], check=False)
 
     def title(self):
-        return self.desktop.xdotool("getwindowname", self.id).rstrip("\n")
+        """The window's title; empty once the window has gone, as a window listed a moment ago
+        may have."""
+        return self.desktop.output(["xdotool", "getwindowname", str(self.id)],
+                                   check=False).rstrip("\n")
 
     def states(self):
         """The _NET_WM_STATE atoms, without their prefix (MODAL, HIDDEN, ...)."""
