@@ -2,6 +2,7 @@
 
 #include "AccessibleSecretPanel.h"
 #include "ThreadDoorbell.h"
+#include "X11Display.h"
 
 #include <QAccessible>
 #include <QBitmap>
@@ -115,7 +116,9 @@ void TSecretPanel::deactivate() {
         m_position = 0;
         m_scene.image.reset();
         m_scene.frameReady = false;
+        m_scene.serverStrip.release();
     }
+    aimServerStrip();
     emit OnStopPlay();
     if (m_destroying)
         return;
@@ -153,6 +156,7 @@ void TSecretPanel::setAlignment(TAlignment alignment) {
         const std::lock_guard lock(m_imageMutex);
         m_scene.alignment = alignment;
         m_scene.strip = QImage();
+        m_scene.serverStrip.release();
         m_scene.copiesStrip = false;
         m_scene.frameReady = false;
     }
@@ -383,6 +387,7 @@ void TSecretPanel::rebuildLayout() {
     scene.frameReady = false;
     scene.copiesStrip = false;
     scene.strip = QImage();
+    scene.serverStrip.release();
 }
 
 void TSecretPanel::relayout(bool restart) {
@@ -491,8 +496,22 @@ void TSecretPanel::renderFrame() {
         scene.frameReady = true;
         if (!scene.copiesStrip)
             drawIntoImage(scene);
+        if (copyOnServer(scene, m_limit.load()))
+            return;
     }
     ringForCopy();
+}
+
+bool TSecretPanel::copyOnServer(Scene& scene, int limit) {
+    if (!scene.copiesStrip || !scene.serverStrip.aimed() ||
+        !scene.serverStrip.upload(scene.strip, scene.background.rgb()))
+        return false;
+    scene.serverStrip.copy(stripRowAtTop(scene, limit));
+    return true;
+}
+
+int TSecretPanel::stripRowAtTop(const Scene& scene, int limit) {
+    return scene.stripOrigin.y() - firstLineRect(scene, scene.framePosition, limit).top();
 }
 
 void TSecretPanel::drawIntoImage(Scene& scene) {
@@ -527,8 +546,7 @@ void TSecretPanel::drawFrame(QPainter& painter, const Scene& scene, QPoint origi
     // The rows of the strip that the text area shows, with the plain background above and below.
     const int width = scene.image->width();
     const int height = scene.image->height();
-    const int shift =
-        scene.stripOrigin.y() - firstLineRect(scene, scene.framePosition, limit).top();
+    const int shift = stripRowAtTop(scene, limit);
     const int top = std::clamp(-shift, 0, height);
     const int bottom = std::clamp(scene.strip.height() - shift, top, height);
     if (top > 0)
@@ -660,6 +678,45 @@ void TSecretPanel::paintEvent(QPaintEvent* event) {
     }
     if (frameReady)
         drawFrame(painter, m_scene, m_scene.textArea.topLeft(), m_limit.load());
+    lock.unlock();
+    // A paint follows every move and every change of what covers the panel.
+    aimServerStrip();
+}
+
+void TSecretPanel::aimServerStrip() {
+    QWindow* handle = window()->windowHandle();
+    xcb_connection_t* connection = nullptr;
+    xcb_window_t target = XCB_WINDOW_NONE;
+    QRect frame;
+    // Only this thread changes the text area.
+    const QRect area = m_scene.textArea;
+    if (m_active && m_onScreen && handle && devicePixelRatioF() == 1.0 && !area.isEmpty() &&
+        QRegion(area).subtracted(visibleRegion()).isEmpty()) {
+        connection = X11Display::connection();
+        target = static_cast<xcb_window_t>(handle->winId());
+        frame = QRect(mapTo(window(), area.topLeft()), area.size());
+    }
+    if (connection && handle != m_watchedWindow) {
+        if (m_watchedWindow)
+            m_watchedWindow->removeEventFilter(this);
+        m_watchedWindow = handle;
+        handle->installEventFilter(this);
+    }
+    const std::lock_guard lock(m_imageMutex);
+    m_scene.serverStrip.aim(connection, target, frame);
+}
+
+bool TSecretPanel::eventFilter(QObject* watched, QEvent* event) {
+    // Queued, so that it comes after Qt has put the stored pixels back on the window.
+    if (watched == m_watchedWindow && event->type() == QEvent::Expose)
+        QMetaObject::invokeMethod(this, &TSecretPanel::recopyFrame, Qt::QueuedConnection);
+    return QWidget::eventFilter(watched, event);
+}
+
+void TSecretPanel::recopyFrame() {
+    const std::lock_guard lock(m_imageMutex);
+    if (m_scene.image && m_scene.frameReady)
+        copyOnServer(m_scene, m_limit.load());
 }
 
 void TSecretPanel::paintBackground(QPainter& painter) {
@@ -704,12 +761,14 @@ void TSecretPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     m_onScreen = true;
     updateLapse();
+    aimServerStrip();
 }
 
 void TSecretPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     m_onScreen = false;
     updateLapse();
+    aimServerStrip();
 }
 
 } // namespace zumzik

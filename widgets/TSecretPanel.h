@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TRxTimer.h"
+#include "X11StripCopy.h"
 
 #include <QColor>
 #include <QFont>
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+#include <QWindow>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -26,7 +28,9 @@ class ThreadDoorbell;
 // timer: upwards like film credits, entering at the bottom edge, or sideways like a ticker. Each
 // frame is drawn off screen, exactly the text area's size, and then copied onto the panel whole,
 // so the panel never shows half a frame. Upwards on a plain background, the lines are drawn once
-// per layout into a strip, and a frame is the strip's rows at the frame's position.
+// per layout into a strip, and a frame is the strip's rows at the frame's position. On X11, while
+// the whole text area is in view, that strip also lies on the X server and a tick copies the frame
+// there itself, straight onto the window: the user-interface thread then has nothing to do.
 //
 // With AsyncDrawing (the default) the ticks run on the timer's worker thread: the worker advances
 // the position and renders the frame under the image's lock, then asks the user-interface thread
@@ -144,6 +148,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What a frame is drawn from: taken by the layout rebuild under the image's lock, so that the
@@ -177,6 +182,9 @@ private:
         QImage strip;
         // Where the top-left corner of the first line's rectangle lies in the strip.
         QPoint stripOrigin;
+        // The strip on the X server and where on the window the text area lies; aimed only
+        // while the whole text area is in view.
+        X11StripCopy serverStrip;
     };
 
     int borderExtent() const;
@@ -216,6 +224,17 @@ private:
     // lock is held.
     static void drawFrame(QPainter& painter, const Scene& scene, QPoint origin, int limit);
     void copyFrame();
+    // The row of the strip that the top of the frame at the scene's position shows.
+    static int stripRowAtTop(const Scene& scene, int limit);
+    // With the image's lock held: the frame copied on the X server, where the strip can be; false
+    // when the user-interface thread has to paint it.
+    static bool copyOnServer(Scene& scene, int limit);
+    // Points the server's copies at the text area on the window while all of it is in view, and
+    // stops them otherwise.
+    void aimServerStrip();
+    // After the window system has shown the window's stored pixels, which hold no text since the
+    // server's copies pass them by, shows the last frame again.
+    void recopyFrame();
     // The frame, the border band and the background: everything of a repaint but the text.
     void paintBackground(QPainter& painter);
     void drawBevel(QPainter& painter, QRect& rect, TBevelCut bevel) const;
@@ -245,6 +264,8 @@ private:
     bool m_showFrame = false;
 
     ThreadDoorbell* m_copyBell;
+    // The window whose exposures recopyFrame() answers.
+    QPointer<QWindow> m_watchedWindow;
 
     mutable std::mutex m_imageMutex;
     Scene m_scene;

@@ -8,12 +8,6 @@
 namespace zumzik {
 namespace {
 
-// xcb hands out its replies in memory the caller frees.
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename Reply> using ReplyPointer = std::unique_ptr<Reply, FreeReply>;
-
 // Enough for any property read here: a frame's four extents, the list of supported hints.
 constexpr std::uint32_t kMaxValues = 4096;
 
@@ -26,7 +20,7 @@ xcb_connection_t* X11Display::connection() {
 }
 
 xcb_atom_t X11Display::atom(xcb_connection_t* connection, const char* name) {
-    const ReplyPointer<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         connection,
         xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(std::strlen(name)), name),
         nullptr));
@@ -34,14 +28,14 @@ xcb_atom_t X11Display::atom(xcb_connection_t* connection, const char* name) {
 }
 
 xcb_window_t X11Display::root(xcb_connection_t* connection, xcb_window_t window) {
-    const ReplyPointer<xcb_get_geometry_reply_t> reply(
+    const XcbReply<xcb_get_geometry_reply_t> reply(
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
     return reply ? reply->root : xcb_window_t{XCB_WINDOW_NONE};
 }
 
 std::vector<std::uint32_t> X11Display::values(xcb_connection_t* connection, xcb_window_t window,
                                               xcb_atom_t property) {
-    const ReplyPointer<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+    const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         connection,
         xcb_get_property(connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxValues),
         nullptr));

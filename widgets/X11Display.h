@@ -1,10 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 #include <xcb/xcb.h>
 
 namespace zumzik {
+
+// xcb hands out its replies in memory the caller frees.
+struct FreeXcbReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename Reply> using XcbReply = std::unique_ptr<Reply, FreeXcbReply>;
 
 // The X11 connection that Qt's xcb platform already holds, for the few window manager
 // conversations that Qt has no interface for. Elsewhere (Wayland, the offscreen platform of the
