@@ -285,9 +285,13 @@ def main():
               f"{sni_median:.2f} %", ["-", "-"],
               f"≤ 0.20 % and no more than over XEmbed (within a clock tick, {tick:.2f} %)",
               sni_median <= 0.20 and sni_median <= hidden[0] + tick)
+    # The program sends its pixels with the requests; a Qt that uses shared memory passes them
+    # beside the connection.
+    pixels = (f"; pixels {shared / 1000:.1f} kB through shared memory" if shared
+              else ", pixels included")
     table.row("tray animation over XEmbed, per second",
               f"{frames:.1f} frames; X requests {sent / 1000:.2f} kB, replies and events "
-              f"{received / 1000:.2f} kB; pixels {shared / 1000:.1f} kB through shared memory",
+              f"{received / 1000:.2f} kB{pixels}",
               ["-", "-"], "5 frames", abs(frames - 5) < 0.5)
     table.row("tray animation over StatusNotifierItem, per second",
               f"{new_icons:.1f} NewIcon signals; {messages:.1f} D-Bus messages, "

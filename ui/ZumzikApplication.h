@@ -36,6 +36,9 @@ public:
     static bool hasDisplay();
     // Turns Qt's failure to reach the display into one clear line on stderr and exit status 1.
     static void reportMissingDisplayClearly();
+    // Asks Qt, unless the user has said otherwise, to send repaints to the X server with the
+    // request rather than through shared memory; called before the application is made.
+    static void sendRepaintsWithoutSharedMemory();
 
 private:
     void commitData(QSessionManager& manager);

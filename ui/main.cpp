@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     zumzik::ZumzikApplication::reportMissingDisplayClearly();
+    zumzik::ZumzikApplication::sendRepaintsWithoutSharedMemory();
     zumzik::PlatformChoice platform(argc, argv);
     zumzik::ZumzikApplication app(platform.argc(), platform.argv());
     // Qt has taken its own options out of the arguments by now; the rest are the program's.
