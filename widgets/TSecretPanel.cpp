@@ -685,14 +685,15 @@ void TSecretPanel::paintEvent(QPaintEvent* event) {
 
 void TSecretPanel::aimServerStrip() {
     QWindow* handle = window()->windowHandle();
-    xcb_connection_t* connection = nullptr;
+    // Out of sight the server's pixmap goes; it comes back with the first frame in sight.
+    xcb_connection_t* connection =
+        m_active && m_onScreen && handle ? X11Display::connection() : nullptr;
     xcb_window_t target = XCB_WINDOW_NONE;
     QRect frame;
     // Only this thread changes the text area.
     const QRect area = m_scene.textArea;
-    if (m_active && m_onScreen && handle && devicePixelRatioF() == 1.0 && !area.isEmpty() &&
+    if (connection && devicePixelRatioF() == 1.0 && !area.isEmpty() &&
         QRegion(area).subtracted(visibleRegion()).isEmpty()) {
-        connection = X11Display::connection();
         target = static_cast<xcb_window_t>(handle->winId());
         frame = QRect(mapTo(window(), area.topLeft()), area.size());
     }
