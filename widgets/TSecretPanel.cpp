@@ -116,8 +116,8 @@ void TSecretPanel::deactivate() {
         m_position = 0;
         m_scene.image.reset();
         m_scene.frameReady = false;
-        m_scene.serverStrip.release();
     }
+    // Inactive, the panel stops aiming at the window, which also frees the server's pixmap.
     aimServerStrip();
     emit OnStopPlay();
     if (m_destroying)
