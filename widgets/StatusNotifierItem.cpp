@@ -13,17 +13,34 @@ void StatusNotifierItem::setIcon(const QIcon& icon) {
     if (key == m_iconKey)
         return;
     m_iconKey = key;
-    m_pixmaps = m_icons.pixmaps(icon);
+    const SniPixmapList& pixmaps = m_icons.pixmaps(icon);
+    {
+        const QMutexLocker locker(&m_shownLock);
+        m_pixmaps = pixmaps;
+    }
     if (m_announcing)
         emit NewIcon();
 }
 
 void StatusNotifierItem::setToolTip(const QString& text) {
-    if (text == m_toolTip)
-        return;
-    m_toolTip = text;
+    {
+        const QMutexLocker locker(&m_shownLock);
+        if (text == m_toolTip)
+            return;
+        m_toolTip = text;
+    }
     if (m_announcing)
         emit NewToolTip();
+}
+
+SniPixmapList StatusNotifierItem::iconPixmap() const {
+    const QMutexLocker locker(&m_shownLock);
+    return m_pixmaps;
+}
+
+SniToolTip StatusNotifierItem::toolTip() const {
+    const QMutexLocker locker(&m_shownLock);
+    return {{}, {}, m_toolTip, {}};
 }
 
 void StatusNotifierItem::Activate(int, int) {

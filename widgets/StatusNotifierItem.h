@@ -5,6 +5,7 @@
 
 #include <QDBusObjectPath>
 #include <QIcon>
+#include <QMutex>
 #include <QObject>
 #include <functional>
 
@@ -14,6 +15,10 @@ namespace zumzik {
 // name, which would let the tray show a fixed icon instead of the animation), a tooltip, and the
 // clicks the tray reports. A picture change is one NewIcon signal, after which the tray reads the
 // pictures that were prepared for that icon.
+//
+// The item may live in a thread other than the one that changes it: trays read its properties
+// and call its slots in the thread it lives in, while setIcon() and setToolTip() come from the
+// thread that made it, so what both read lies under a lock.
 class StatusNotifierItem final : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
@@ -31,7 +36,8 @@ class StatusNotifierItem final : public QObject {
 public:
     // What the tray asks the item to do: Activate (a left click), ContextMenu (a right click) and
     // SecondaryActivate (a middle click). Trays differ in what the position given with a request
-    // means (some give it within the panel), so it is not passed on.
+    // means (some give it within the panel), so it is not passed on. The handler runs in the
+    // item's thread.
     enum class Request { Activate, ContextMenu, SecondaryActivate };
     using RequestHandler = std::function<void(Request request)>;
 
@@ -56,8 +62,8 @@ public:
     QString status() const { return QStringLiteral("Active"); }
     int windowId() const { return 0; }
     QString iconName() const { return {}; }
-    SniPixmapList iconPixmap() const { return m_pixmaps; }
-    SniToolTip toolTip() const { return {{}, {}, m_toolTip, {}}; }
+    SniPixmapList iconPixmap() const;
+    SniToolTip toolTip() const;
     // A click opens no menu of the item's: the tray reports it as a click.
     bool itemIsMenu() const { return false; }
     QDBusObjectPath menu() const { return m_menu; }
@@ -79,9 +85,11 @@ private:
     const QDBusObjectPath m_menu;
     StatusNotifierIconCache m_icons;
     qint64 m_iconKey = 0;
+    bool m_announcing = false;
+    // What trays read.
+    mutable QMutex m_shownLock;
     SniPixmapList m_pixmaps;
     QString m_toolTip;
-    bool m_announcing = false;
     RequestHandler m_onRequest;
 };
 

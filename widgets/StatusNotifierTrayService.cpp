@@ -10,6 +10,7 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QGuiApplication>
+#include <QThread>
 #include <atomic>
 
 namespace zumzik {
@@ -34,20 +35,17 @@ QString itemName() {
 StatusNotifierTrayService::StatusNotifierTrayService(const QDBusConnection& bus,
                                                      const Identity& identity, QObject* parent)
     : QObject(parent), m_bus(bus), m_name(itemName()),
-      m_item(new StatusNotifierItem(identity.id, identity.title, QDBusObjectPath(kMenuPath), this)),
+      m_item(new StatusNotifierItem(identity.id, identity.title, QDBusObjectPath(kMenuPath))),
       m_menu(new StatusNotifierMenu(identity.title, this)) {
+    // Qt's bus connection reads messages in a thread of its own, the thread of the connection's
+    // own interface object, and hands each call to the thread of the object called. Living
+    // there, the item answers a tray's read of the pictures after every NewIcon at once, and an
+    // animation frame wakes this thread once instead of three times.
+    if (const QObject* busSide = m_bus.interface())
+        m_item->moveToThread(busSide->thread());
+    // The item hears a tray's requests in its thread; clicks are reported in this one.
     m_item->setRequestHandler([this](StatusNotifierItem::Request request) {
-        switch (request) {
-        case StatusNotifierItem::Request::Activate:
-            m_clicks.click(TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp);
-            break;
-        case StatusNotifierItem::Request::ContextMenu:
-            m_clicks.click(TrayMouseMessage::RightDown, TrayMouseMessage::RightUp);
-            break;
-        case StatusNotifierItem::Request::SecondaryActivate:
-            m_clicks.click(TrayMouseMessage::MiddleDown, TrayMouseMessage::MiddleUp);
-            break;
-        }
+        QMetaObject::invokeMethod(this, [this, request] { itemRequested(request); });
     });
     m_menu->setOpenedHandler(
         [this] { m_clicks.click(TrayMouseMessage::RightDown, TrayMouseMessage::RightUp); });
@@ -70,6 +68,29 @@ StatusNotifierTrayService::StatusNotifierTrayService(const QDBusConnection& bus,
 
 StatusNotifierTrayService::~StatusNotifierTrayService() {
     remove();
+    // The bus connection hears of a registered object's end in its own thread and waits for it
+    // there, so the item comes back to this thread to be destroyed. Its own thread moves it,
+    // after any call it has begun to answer.
+    QThread* home = m_item->thread();
+    if (home != QThread::currentThread() && !home->isFinished())
+        QMetaObject::invokeMethod(
+            m_item, [item = m_item, here = QThread::currentThread()] { item->moveToThread(here); },
+            Qt::BlockingQueuedConnection);
+    delete m_item;
+}
+
+void StatusNotifierTrayService::itemRequested(StatusNotifierItem::Request request) {
+    switch (request) {
+    case StatusNotifierItem::Request::Activate:
+        m_clicks.click(TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp);
+        break;
+    case StatusNotifierItem::Request::ContextMenu:
+        m_clicks.click(TrayMouseMessage::RightDown, TrayMouseMessage::RightUp);
+        break;
+    case StatusNotifierItem::Request::SecondaryActivate:
+        m_clicks.click(TrayMouseMessage::MiddleDown, TrayMouseMessage::MiddleUp);
+        break;
+    }
 }
 
 bool StatusNotifierTrayService::available() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StatusNotifierItem.h"
 #include "TrayClickReport.h"
 #include "TrayService.h"
 
@@ -9,7 +10,6 @@
 
 namespace zumzik {
 
-class StatusNotifierItem;
 class StatusNotifierMenu;
 
 // The notification area of trays that speak StatusNotifierItem over D-Bus (KDE Plasma, GNOME's
@@ -59,9 +59,13 @@ private:
     void registerWithWatcher();
     // Changes of the item are signalled while the watcher on the bus has it registered.
     void updateAnnouncing();
+    // Reports a tray's request to the item as the click it stands for.
+    void itemRequested(StatusNotifierItem::Request request);
 
     QDBusConnection m_bus;
     const QString m_name;
+    // Lives in the thread that the bus connection reads its messages in, where it is also
+    // destroyed; see the constructor.
     StatusNotifierItem* m_item;
     StatusNotifierMenu* m_menu;
     TrayClickReport m_clicks;

@@ -291,6 +291,24 @@ TEST_F(DesktopTrayServiceTest, FrameChangeIsOneNewIconAfterWhichThePicturesAreTh
         EXPECT_EQ(shown[i].pixels, frame[i].pixels) << shown[i].width;
 }
 
+// A tray reads the pictures after every frame: the item answers in the bus connection's own
+// thread, so the reads neither wait for nor wake the user-interface thread.
+TEST_F(DesktopTrayServiceTest, TrayReadsThePicturesWhileTheUserInterfaceThreadIsBusy) {
+    startWatcher(true);
+    startService();
+    loadTrayIcon();
+    settle();
+    QDBusMessage get = QDBusMessage::createMethodCall(itemService(), "/StatusNotifierItem",
+                                                      "org.freedesktop.DBus.Properties", "Get");
+    get << kItem << QStringLiteral("IconPixmap");
+    // Blocks this thread, serving no events, until the answer is in.
+    const QDBusMessage reply = watcherSide.call(get, QDBus::Block, 5000);
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    EXPECT_EQ(
+        demarshal<SniPixmapList>(reply.arguments().value(0).value<QDBusVariant>().variant()).size(),
+        5);
+}
+
 // Trays learn of the item from a watcher and read it then: without one, a frame change sends
 // nothing over the bus, and the watcher that comes later finds the frame that is current.
 TEST_F(DesktopTrayServiceTest, WithoutAWatcherFramesSendNoSignals) {
