@@ -282,9 +282,10 @@ def main():
     table.bounded(f"CPU over {seconds:g} s (% of a core), hidden in the tray over XEmbed, icon "
                   "animating (floors: minimised)", hidden, 0.20)
     table.row(f"CPU over {seconds:g} s (% of a core), hidden in the tray over StatusNotifierItem",
-              f"{sni_median:.2f} %", ["-", "-"],
-              f"≤ 0.20 % and no more than over XEmbed (within a clock tick, {tick:.2f} %)",
-              sni_median <= 0.20 and sni_median <= hidden[0] + tick)
+              f"{sni_median:.2f} %", ["-", "-"], "≤ 0.20 %", sni_median <= 0.20)
+    table.row("the same, compared with XEmbed", f"{sni_median - hidden[0]:+.2f} %",
+              ["-", "-"], f"no more than over XEmbed (within a clock tick, {tick:.2f} %)",
+              sni_median <= hidden[0] + tick)
     # The program sends its pixels with the requests; a Qt that uses shared memory passes them
     # beside the connection.
     pixels = (f"; pixels {shared / 1000:.1f} kB through shared memory" if shared

@@ -68,9 +68,10 @@ StatusNotifierTrayService::StatusNotifierTrayService(const QDBusConnection& bus,
 
 StatusNotifierTrayService::~StatusNotifierTrayService() {
     remove();
-    // The bus connection hears of a registered object's end in its own thread and waits for it
-    // there, so the item comes back to this thread to be destroyed. Its own thread moves it,
-    // after any call it has begun to answer.
+    // Qt tells the bus connection of an exported object's end by a blocking call into the
+    // connection's thread, which would wait for itself if the item ended there; so the item
+    // comes back to this thread to be destroyed. Its own thread moves it, after any call it has
+    // begun to answer.
     QThread* home = m_item->thread();
     if (home != QThread::currentThread() && !home->isFinished())
         QMetaObject::invokeMethod(
