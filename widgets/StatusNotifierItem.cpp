@@ -1,5 +1,7 @@
 #include "StatusNotifierItem.h"
 
+#include <QThread>
+
 namespace zumzik {
 
 StatusNotifierItem::StatusNotifierItem(const QString& id, const QString& title,
@@ -19,7 +21,7 @@ void StatusNotifierItem::setIcon(const QIcon& icon) {
         m_pixmaps = pixmaps;
     }
     if (m_announcing)
-        emit NewIcon();
+        announce(&StatusNotifierItem::NewIcon);
 }
 
 void StatusNotifierItem::setToolTip(const QString& text) {
@@ -30,7 +32,14 @@ void StatusNotifierItem::setToolTip(const QString& text) {
         m_toolTip = text;
     }
     if (m_announcing)
-        emit NewToolTip();
+        announce(&StatusNotifierItem::NewToolTip);
+}
+
+void StatusNotifierItem::announce(void (StatusNotifierItem::*signal)()) {
+    if (thread() == QThread::currentThread())
+        emit(this->*signal)();
+    else
+        QMetaObject::invokeMethod(this, signal, Qt::QueuedConnection);
 }
 
 SniPixmapList StatusNotifierItem::iconPixmap() const {

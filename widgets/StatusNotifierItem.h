@@ -79,6 +79,8 @@ Q_SIGNALS:
 
 private:
     void request(Request request);
+    // Emits the signal in the item's thread: Qt relays a signal to the bus only from there.
+    void announce(void (StatusNotifierItem::*signal)());
 
     const QString m_id;
     const QString m_title;

@@ -70,14 +70,18 @@ StatusNotifierTrayService::~StatusNotifierTrayService() {
     remove();
     // Qt tells the bus connection of an exported object's end by a blocking call into the
     // connection's thread, which would wait for itself if the item ended there; so the item
-    // comes back to this thread to be destroyed. Its own thread moves it, after any call it has
+    // comes back to this thread to be destroyed, moved by its own thread after any call it has
     // begun to answer.
-    QThread* home = m_item->thread();
-    if (home != QThread::currentThread() && !home->isFinished())
-        QMetaObject::invokeMethod(
-            m_item, [item = m_item, here = QThread::currentThread()] { item->moveToThread(here); },
-            Qt::BlockingQueuedConnection);
+    inItemThread([item = m_item, here = QThread::currentThread()] { item->moveToThread(here); });
     delete m_item;
+}
+
+void StatusNotifierTrayService::inItemThread(const std::function<void()>& work) {
+    QThread* home = m_item->thread();
+    if (home == QThread::currentThread() || home->isFinished())
+        work();
+    else
+        QMetaObject::invokeMethod(m_item, work, Qt::BlockingQueuedConnection);
 }
 
 void StatusNotifierTrayService::itemRequested(StatusNotifierItem::Request request) {
@@ -107,7 +111,9 @@ bool StatusNotifierTrayService::add(const TrayRecord& record) {
     modify(record);
     if (m_service.isEmpty()) {
         const auto exports = QDBusConnection::ExportScriptableContents;
-        m_bus.registerObject(kItemPath, m_item, exports);
+        // Exporting gives the item a child that relays its signals, and a child is made in
+        // its parent's thread.
+        inItemThread([this, exports] { m_bus.registerObject(kItemPath, m_item, exports); });
         m_bus.registerObject(kMenuPath, m_menu, exports);
         // Without a name of its own (one taken already), the item goes by the connection's.
         m_service = m_bus.registerService(m_name) ? m_name : m_bus.baseService();

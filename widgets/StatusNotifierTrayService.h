@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 namespace zumzik {
 
@@ -59,6 +60,8 @@ private:
     void registerWithWatcher();
     // Changes of the item are signalled while the watcher on the bus has it registered.
     void updateAnnouncing();
+    // Runs the work in the item's thread and waits for it.
+    void inItemThread(const std::function<void()>& work);
     // Reports a tray's request to the item as the click it stands for.
     void itemRequested(StatusNotifierItem::Request request);
 
