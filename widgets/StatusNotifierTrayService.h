@@ -67,8 +67,8 @@ private:
 
     QDBusConnection m_bus;
     const QString m_name;
-    // Lives in the thread that the bus connection reads its messages in, where it is also
-    // destroyed; see the constructor.
+    // Lives in the thread that the bus connection reads its messages in (see the constructor),
+    // and comes back to this one to be destroyed.
     StatusNotifierItem* m_item;
     StatusNotifierMenu* m_menu;
     TrayClickReport m_clicks;
