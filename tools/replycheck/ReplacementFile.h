@@ -22,8 +22,7 @@ public:
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     // Writes bytes and puts them in the target's place. False, with error() saying why, when
-    // anything failed; the target is then untouched, or, should only the folder's flush fail,
-    // replaced but perhaps not yet on disk.
+    // anything failed; the target is then untouched.
     bool commit(std::string_view bytes);
     const std::string& error() const { return m_error; }
 
