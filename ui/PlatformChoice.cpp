@@ -6,10 +6,28 @@
 namespace zumzik {
 namespace {
 
-// Qt reads its options with one dash or two, and the value as the next argument.
-bool namesPlatform(const char* argument) {
-    return std::strncmp(argument, "-platform", 9) == 0 ||
-           std::strncmp(argument, "--platform", 10) == 0;
+// Whether the arguments choose a platform, read as Qt 6 reads them: an option has one dash or two,
+// and its value is the next argument. So "-platform=name", and "-platform" with nothing after it,
+// choose nothing; nor does the value of another of Qt's platform options, as in
+// "-platformtheme -platform".
+bool namesPlatform(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const char* option = argv[i];
+        if (option[0] != '-')
+            continue;
+        if (option[1] == '-')
+            ++option;
+        if (std::strcmp(option, "-platform") == 0 && i + 1 < argc)
+            return true;
+        for (const char* takesValue : {"-platformpluginpath", "-platformtheme", "-qwindowgeometry",
+                                       "-qwindowtitle", "-qwindowicon"}) {
+            if (std::strcmp(option, takesValue) == 0) {
+                ++i;
+                break;
+            }
+        }
+    }
+    return false;
 }
 
 char platformOption[] = "-platform";
@@ -24,9 +42,7 @@ PlatformChoice::Environment PlatformChoice::Environment::ofThisProcess() {
 
 PlatformChoice::PlatformChoice(int argc, char** argv, const Environment& environment)
     : m_argc(argc), m_argv(argv, argv + argc) {
-    bool userChose = !environment.platform.isEmpty();
-    for (int i = 1; i < argc && !userChose; ++i)
-        userChose = namesPlatform(argv[i]);
+    const bool userChose = !environment.platform.isEmpty() || namesPlatform(argc, argv);
     m_choosesXWayland =
         !userChose && !environment.waylandDisplay.isEmpty() && !environment.display.isEmpty();
     if (m_choosesXWayland) {

@@ -40,6 +40,9 @@ bool hasWordPixels(const xcb_setup_t* setup, std::uint8_t depth) {
     return false;
 }
 
+// What a PutImage request needs besides its pixels, with room to spare.
+constexpr std::uint64_t kPutImageHeaderBytes = 64;
+
 } // namespace
 
 void X11StripCopy::aim(xcb_connection_t* connection, xcb_window_t window, const QRect& frame) {
@@ -89,6 +92,15 @@ bool X11StripCopy::upload(const QImage& strip, QRgb background) {
     const int height = strip.height() + 2 * padding;
     if (width > 0x7fff || height > 0x7fff)
         return false;
+    // The rows go in pieces that fit the largest request the server takes, which must hold one
+    // row at least. A broken connection gives 0 for it; nothing reaches the server then.
+    const std::uint64_t largestRequest =
+        std::uint64_t(xcb_get_maximum_request_length(m_connection)) * 4;
+    const std::uint64_t rowBytes = std::uint64_t(strip.bytesPerLine());
+    if (largestRequest < kPutImageHeaderBytes + rowBytes)
+        return false;
+    const int rowsPerPiece = static_cast<int>(
+        std::min<std::uint64_t>((largestRequest - kPutImageHeaderBytes) / rowBytes, 0x7fff));
     const xcb_pixmap_t pixmap = xcb_generate_id(m_connection);
     const XcbReply<xcb_generic_error_t> refused(xcb_request_check(
         m_connection, xcb_create_pixmap_checked(m_connection, m_depth, pixmap, m_window,
@@ -107,18 +119,13 @@ bool X11StripCopy::upload(const QImage& strip, QRgb background) {
         {0, static_cast<std::int16_t>(padding + strip.height()), static_cast<std::uint16_t>(width),
          static_cast<std::uint16_t>(padding)}};
     xcb_poly_fill_rectangle(m_connection, m_pixmap, m_context, 2, bands);
-    // In pieces of whole rows that fit the largest request the server takes.
-    const std::uint64_t largestRequest =
-        std::uint64_t(xcb_get_maximum_request_length(m_connection)) * 4;
-    const int rowBytes = static_cast<int>(strip.bytesPerLine());
-    const int rowsPerPiece =
-        static_cast<int>(std::max<std::uint64_t>(1, (largestRequest - 64) / rowBytes));
     for (int row = 0; row < strip.height(); row += rowsPerPiece) {
         const int rows = std::min(rowsPerPiece, strip.height() - row);
         xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_pixmap, m_context,
                       static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(rows), 0,
                       static_cast<std::int16_t>(padding + row), 0, m_depth,
-                      static_cast<std::uint32_t>(rows * rowBytes), strip.constScanLine(row));
+                      static_cast<std::uint32_t>(std::uint64_t(rows) * rowBytes),
+                      strip.constScanLine(row));
     }
     m_stripKey = strip.cacheKey();
     m_pixmapDepth = m_depth;

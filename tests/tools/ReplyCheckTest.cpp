@@ -184,6 +184,28 @@ TEST_F(ReplyCheck, FixConvertsTheFileALinkNamesAndKeepsTheLink) {
     EXPECT_EQ(readBytes(dir.path() / "store/war.txt"), "\xD1\xEC\xE8\xF0\xED\xEE!\r\n");
 }
 
+TEST_F(ReplyCheck, FixWritesThroughNoLinkPlantedBesideTheFile) {
+    // Someone else who may write the shared folder plants a link where a temporary file went.
+    dir.write("victim", "secret\n");
+    std::filesystem::permissions(dir.path() / "victim", std::filesystem::perms(0600));
+    std::filesystem::create_symlink("victim", dir.path() / "art.zmz.replycheck-new");
+    dir.write("art.zmz", "Смирно!\r\n");
+    std::filesystem::permissions(dir.path() / "art.zmz", std::filesystem::perms(0640));
+    EXPECT_EQ(ReplyFileChecker().checkFolder(dir.path(), true).converted,
+              std::vector<std::string>{"art.zmz"});
+    EXPECT_EQ(readBytes(dir.path() / "victim"), "secret\n");
+    EXPECT_EQ(std::filesystem::status(dir.path() / "victim").permissions(),
+              std::filesystem::perms(0600));
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / "art.zmz"));
+    EXPECT_EQ(readBytes(dir.path() / "art.zmz"), "\xD1\xEC\xE8\xF0\xED\xEE!\r\n");
+    EXPECT_EQ(std::filesystem::status(dir.path() / "art.zmz").permissions(),
+              std::filesystem::perms(0640));
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, std::size(kFiles) + 2) << "the temporary file is gone";
+}
+
 TEST_F(ReplyCheck, FixLeavesAFileWithAnEmojiUnchangedAndNamesTheLine) {
     const std::string bytes = "Первая\nВторая 😀\nТретья\n";
     dir.write("item.zmz", bytes);
@@ -222,6 +244,15 @@ TEST_F(ReplyCheck, ProgramFixesAndThenFindsNothing) {
     EXPECT_EQ(fixed.out, "krut.zmz: converted from UTF-8 to code page 1251\n");
     EXPECT_EQ(readBytes(dir.path() / "krut.zmz"), "\xC1\xE0\xE7\xE0\xF0\r\n\xED\xE5\xF2\r\n");
     EXPECT_EQ(replycheck({"--fix"}).out, "") << "a second run has nothing left to convert";
+}
+
+TEST_F(ReplyCheck, AReportThatCannotBeWrittenIsAFailure) {
+    dir.write("krut.zmz", "Базар\r\n");
+    const auto result = Subprocess::run(
+        {"/bin/sh", "-c", "exec \"$0\" \"$@\" >/dev/full", ZUMZIK_REPLYCHECK_PATH, "--fix"}, "",
+        dir.path().string());
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_NE(result.err.find("cannot write to standard output"), std::string::npos) << result.err;
 }
 
 TEST_F(ReplyCheck, UsageErrorsExitWithTwo) {

@@ -144,6 +144,22 @@ TEST_F(TerminalChat, HugeLinesAndBinaryInputAreAnswered) {
     EXPECT_EQ(out[2].rfind("ответ art", 0), 0u);
 }
 
+TEST_F(TerminalChat, StreamsThatFailEndTheSessionWithAFailure) {
+    const auto run = [&](const char* redirection) {
+        return Subprocess::run(
+            {"/bin/sh", "-c", std::string("exec \"$0\" ") + redirection, ZUMZIK_CHAT_PATH}, "",
+            dir.path().string());
+    };
+    const auto unwritten = run(">/dev/full");
+    EXPECT_EQ(unwritten.exitStatus, 1);
+    EXPECT_NE(unwritten.err.find("cannot write to standard output"), std::string::npos);
+    // A folder opens for reading, but every read of it fails.
+    const auto unread = run("<.");
+    EXPECT_EQ(unread.exitStatus, 1);
+    EXPECT_EQ(lines(unread.out).size(), 1u) << "the opening line only";
+    EXPECT_NE(unread.err.find("cannot read standard input"), std::string::npos);
+}
+
 TEST_F(TerminalChat, BadOptionsPrintUsageAndExitWithTwo) {
     const std::vector<std::vector<std::string>> bad = {
         {"--seed"},

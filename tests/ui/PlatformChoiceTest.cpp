@@ -35,7 +35,8 @@ TEST(PlatformChoiceTest, WaylandSessionWithXWaylandRunsThroughXWayland) {
     Program program({"zumzik", "--minimized"});
     PlatformChoice choice(program.argc(), program.argv.data(), kBothDisplays);
     EXPECT_TRUE(choice.choosesXWayland());
-    EXPECT_EQ(arguments(choice), (QStringList{"zumzik", "-platform", "xcb;wayland", "--minimized"}));
+    EXPECT_EQ(arguments(choice),
+              (QStringList{"zumzik", "-platform", "xcb;wayland", "--minimized"}));
 }
 
 TEST(PlatformChoiceTest, UsersChoiceAndSessionsWithOneDisplayAreLeftAlone) {
@@ -51,5 +52,25 @@ TEST(PlatformChoiceTest, UsersChoiceAndSessionsWithOneDisplayAreLeftAlone) {
         PlatformChoice choice(program.argc(), program.argv.data(), environment);
         EXPECT_FALSE(choice.choosesXWayland()) << args.back() << ' ' << environment.platform.data();
         EXPECT_EQ(arguments(choice).size(), program.argc());
+    }
+}
+
+TEST(PlatformChoiceTest, OtherOptionsThatBeginWithPlatformChooseNone) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"zumzik", "-platformtheme", "gtk3"},
+        {"zumzik", "--platformtheme", "gtk3"},
+        {"zumzik", "-platformpluginpath", "/opt/plugins"},
+        {"zumzik", "--platformpluginpath", "/opt/plugins"},
+        // Forms that Qt does not take for a platform either.
+        {"zumzik", "-platform=wayland"},
+        {"zumzik", "-platformtheme", "-platform", "wayland"},
+        {"zumzik", "--minimized", "-platform"},
+    };
+    for (const auto& args : cases) {
+        Program program(args);
+        PlatformChoice choice(program.argc(), program.argv.data(), kBothDisplays);
+        EXPECT_TRUE(choice.choosesXWayland()) << args[1];
+        EXPECT_EQ(arguments(choice).mid(1, 2), (QStringList{"-platform", "xcb;wayland"}))
+            << args[1];
     }
 }

@@ -10,7 +10,9 @@
 #include "OverridableClock.h"
 #include "RandomGenerator.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -28,8 +30,20 @@ void report(const std::exception& error) {
     std::cerr << text << std::endl;
 }
 
-void printReplyLine(const zumzik::MemoryChatView& view) {
-    std::cout << zumzik::Cp1251::toUtf8(view.replyLine()) << '\n' << std::flush;
+// Whether standard output took everything so far; when it did not, the session is over, for
+// its reader would miss the replies, and says so.
+bool outputWritten() {
+    std::cout.flush();
+    if (std::cout)
+        return true;
+    std::cerr << "zumzik-chat: cannot write to standard output: " << std::strerror(errno)
+              << std::endl;
+    return false;
+}
+
+bool printReplyLine(const zumzik::MemoryChatView& view) {
+    std::cout << zumzik::Cp1251::toUtf8(view.replyLine()) << '\n';
+    return outputWritten();
 }
 
 } // namespace
@@ -43,8 +57,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     if (options->help) {
-        std::cout << zumzik::ChatOptions::usage() << std::endl;
-        return 0;
+        std::cout << zumzik::ChatOptions::usage() << '\n';
+        return outputWritten() ? 0 : 1;
     }
 
     zumzik::OverridableClock clock(*options);
@@ -56,7 +70,8 @@ int main(int argc, char* argv[]) {
     } catch (const std::exception& error) {
         report(error);
     }
-    printReplyLine(view);
+    if (!printReplyLine(view))
+        return 1;
 
     const bool interactive = ::isatty(STDIN_FILENO) != 0;
     std::string line;
@@ -73,9 +88,15 @@ int main(int argc, char* argv[]) {
         } catch (const std::exception& error) {
             report(error);
         }
-        printReplyLine(view);
+        if (!printReplyLine(view))
+            return 1;
+    }
+    // A read error ends the input as its end does, but the session did not get all of it.
+    if (std::cin.bad()) {
+        std::cerr << "zumzik-chat: cannot read standard input" << std::endl;
+        return 1;
     }
     if (interactive)
         std::cout << '\n';
-    return 0;
+    return outputWritten() ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "ReplyFileChecker.h"
 
+#include "ReplacementFile.h"
 #include "ReplyList.h"
 #include "ReplyLists.h"
 
@@ -80,7 +81,6 @@ std::optional<std::string> readFile(const fs::path& path, std::string& error) {
     return std::nullopt;
 }
 
-// Writes beside the file and renames over it, so that a failed write leaves the old file whole.
 // A link is followed: the file it names is converted and the link stays.
 bool replaceFile(const fs::path& path, std::string_view bytes, std::string& error) {
     std::error_code code;
@@ -89,23 +89,10 @@ bool replaceFile(const fs::path& path, std::string_view bytes, std::string& erro
         error = code.message();
         return false;
     }
-    const fs::path temporary = target.string() + ".replycheck-new";
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (file) {
-        const fs::perms mode = fs::status(target, code).permissions();
-        if (!code)
-            fs::permissions(temporary, mode, code);
-        if (!code)
-            fs::rename(temporary, target, code);
-        if (!code)
-            return true;
-        error = code.message();
-    } else {
-        error = std::strerror(errno);
-    }
-    fs::remove(temporary, code);
+    ReplacementFile file(target);
+    if (file.commit(bytes))
+        return true;
+    error = file.error();
     return false;
 }
 

@@ -3,7 +3,9 @@
 
 #include "ReplyFileChecker.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -15,7 +17,8 @@ namespace {
 constexpr const char* kUsage = "usage: zumzik-replycheck [--fix] [--min-replies N] [FOLDER]";
 constexpr const char* kHelp =
     "Checks the twelve reply files in FOLDER (default: the current directory) and prints\n"
-    "one finding a line. Exit status: 0 all is well, 1 findings, 2 usage error.\n"
+    "one finding a line. Exit status: 0 all is well, 1 findings, 2 usage error or a report\n"
+    "that could not be written.\n"
     "  --fix            convert UTF-8 text to code page 1251 first, for older programs\n"
     "  --min-replies N  also report files with fewer than N replies";
 
@@ -58,6 +61,17 @@ std::optional<Arguments> parse(int argc, char* argv[]) {
     return arguments;
 }
 
+// A report that did not reach its reader must not pass for one that did: after --fix it is the
+// only word of which files were converted.
+int finish(int status) {
+    std::cout.flush();
+    if (std::cout)
+        return status;
+    std::cerr << "zumzik-replycheck: cannot write to standard output: " << std::strerror(errno)
+              << std::endl;
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -67,8 +81,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     if (arguments->help) {
-        std::cout << kUsage << '\n' << kHelp << std::endl;
-        return 0;
+        std::cout << kUsage << '\n' << kHelp << '\n';
+        return finish(0);
     }
     std::error_code error;
     if (!std::filesystem::is_directory(arguments->folder, error)) {
@@ -83,6 +97,5 @@ int main(int argc, char* argv[]) {
         std::cout << file << ": converted from UTF-8 to code page 1251\n";
     for (const auto& finding : report.findings)
         std::cout << finding.text() << '\n';
-    std::cout << std::flush;
-    return report.findings.empty() ? 0 : 1;
+    return finish(report.findings.empty() ? 0 : 1);
 }
