@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <stdexcept>
 
@@ -32,6 +33,19 @@ QByteArray storedFrames(const QList<QByteArray>& frames) {
     return stored.data();
 }
 
+// The sizes at which the icon theme holds the program icon (as hicolor/SIDExSIDE/apps/zumzik.png,
+// the layout in which it is installed). Each is painted at its own size, so that no panel or
+// software centre shows a picture scaled up from a smaller one, blurred.
+constexpr int ThemeIconSides[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+QByteArray pngFile(const QImage& picture) {
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    if (!picture.save(&out, "PNG"))
+        throw std::runtime_error("cannot encode a PNG picture");
+    return out.data();
+}
+
 } // namespace
 
 QList<ArtworkFile> ArtworkSet::make() {
@@ -39,7 +53,7 @@ QList<ArtworkFile> ArtworkSet::make() {
         IconFileEncoder::encode(FacePainter::paint(FacePainter::Pose::Smiling));
     const QByteArray winking =
         IconFileEncoder::encode(FacePainter::paint(FacePainter::Pose::Winking));
-    return {
+    QList<ArtworkFile> files = {
         {QStringLiteral("zumzik.ico"), smiling},
         {QStringLiteral("tray-frame0.ico"), smiling},
         {QStringLiteral("tray-frame1.ico"), winking},
@@ -51,6 +65,11 @@ QList<ArtworkFile> ArtworkSet::make() {
         {QStringLiteral("about-picture.bmp"),
          BitmapFileWriter::encode(PaletteQuantizer::toIndexed(HandshakePainter::paint(), 256), 8)},
     };
+    for (const int side : ThemeIconSides) {
+        files.append({QStringLiteral("hicolor/%1x%1/apps/zumzik.png").arg(side),
+                      pngFile(FacePainter::paint(FacePainter::Pose::Smiling, side))});
+    }
+    return files;
 }
 
 void ArtworkSet::write(const QString& folder) {
@@ -58,7 +77,10 @@ void ArtworkSet::write(const QString& folder) {
         throw std::runtime_error("cannot make the folder " + folder.toStdString());
     const QDir target(folder);
     for (const ArtworkFile& file : make()) {
-        QSaveFile out(target.filePath(file.name));
+        const QString path = target.filePath(file.name);
+        if (!QDir().mkpath(QFileInfo(path).path()))
+            throw std::runtime_error("cannot make the folder for " + path.toStdString());
+        QSaveFile out(path);
         if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes) != file.bytes.size() ||
             !out.commit())
             throw std::runtime_error("cannot write " + out.fileName().toStdString() + ": " +
