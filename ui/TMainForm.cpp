@@ -134,6 +134,8 @@ void TMainForm::startMinimised() {
     const auto toTheTaskbar = [this] {
         placeForFirstShowing();
         showMinimized();
+        if (m_minimiseHandlerInstalled)
+            startRecall();
     };
     if (m_minimiseHandlerInstalled)
         m_trayWait->start([this] { MyMin(); }, toTheTaskbar);
@@ -234,8 +236,9 @@ void TMainForm::changeEvent(QEvent* event) {
     const bool minimised =
         isMinimized() && !(change->oldState() & Qt::WindowMinimized) && isVisible();
     // Without a notification area there is nothing to hide in: the minimise stays an ordinary
-    // one, and the window can come back from the taskbar. The handler runs once the minimise is
-    // complete, as a hide in the middle of it would be undone.
+    // one, and the window can come back from the taskbar, or by the idle recall all the same.
+    // The handler runs once the minimise is complete, as a hide in the middle of it would be
+    // undone.
     if (minimised && hidesInTray()) {
         QMetaObject::invokeMethod(
             this,
@@ -244,6 +247,11 @@ void TMainForm::changeEvent(QEvent* event) {
                     MyMin();
             },
             Qt::QueuedConnection);
+    } else if (minimised && m_minimiseHandlerInstalled) {
+        startRecall();
+    } else if (!isMinimized() && (change->oldState() & Qt::WindowMinimized) && isVisible()) {
+        // Restored by the user from the taskbar: nothing left to recall.
+        m_timer1.stop();
     }
 }
 
@@ -252,8 +260,16 @@ bool TMainForm::hidesInTray() const {
 }
 
 void TMainForm::MyMin() {
+    // Some window managers move a window that they stop managing to where its frame was (mutter
+    // does), so where the window lies is kept for its return; one never shown has no place yet.
+    if (m_placed)
+        m_placeBeforeHiding = geometry();
     hide();
     m_trayIcon->SetAnimated(true);
+    startRecall();
+}
+
+void TMainForm::startRecall() {
     if (!m_timer1.isActive())
         m_timer1.start();
 }
@@ -263,8 +279,11 @@ void TMainForm::bringBack() {
     // rather than mapped minimised first.
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
-    // A program started minimised shows its window here for the first time.
+    // A program started minimised shows its window here for the first time; one that hid in
+    // the tray comes back where it was.
     placeForFirstShowing();
+    if (isHidden() && m_placeBeforeHiding.isValid())
+        setGeometry(m_placeBeforeHiding);
     show();
     raise();
     // The input field is the only control that takes the focus, so it had it last.

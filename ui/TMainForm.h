@@ -84,6 +84,8 @@ private:
     bool hidesInTray() const;
     // Centred on the screen before the window's first showing; afterwards it stays where it is.
     void placeForFirstShowing();
+    // The idle recall starts counting, unless it counts already.
+    void startRecall();
 
     std::unique_ptr<Ui::MainForm> m_ui;
     Services m_services;
@@ -99,6 +101,8 @@ private:
     bool m_protesting = false;
     bool m_closing = false;
     bool m_placed = false;
+    // The window's client area when it last hid in the tray.
+    QRect m_placeBeforeHiding;
     // Set by the creation step; when it stopped before, a minimise stays an ordinary one.
     bool m_minimiseHandlerInstalled = false;
 };

@@ -13,8 +13,12 @@ namespace zumzik {
 
 // The org.kde.StatusNotifierItem object that a tray shows: the icon as pictures (never a theme
 // name, which would let the tray show a fixed icon instead of the animation), a tooltip, and the
-// clicks the tray reports. A picture change is one NewIcon signal, after which the tray reads the
-// pictures that were prepared for that icon.
+// clicks the tray reports. It answers every property of the interface that trays read, the ones
+// it has nothing for (overlay and attention icons, theme path, Ayatana's label) empty: a tray
+// refreshes an icon by reading its name, pictures and description together, and GNOME's
+// AppIndicator extension drops the whole refresh, the new picture included, when one is missing. A
+// picture change is one NewIcon signal, after which the tray reads the pictures that were prepared
+// for that icon.
 //
 // The item may live in a thread other than the one that changes it: trays read its properties
 // and call its slots in the thread it lives in, while setIcon() and setToolTip() come from the
@@ -27,11 +31,22 @@ class StatusNotifierItem final : public QObject {
     Q_PROPERTY(QString Title READ title)
     Q_PROPERTY(QString Status READ status)
     Q_PROPERTY(int WindowId READ windowId)
-    Q_PROPERTY(QString IconName READ iconName)
+    Q_PROPERTY(QString IconThemePath READ noName)
+    Q_PROPERTY(QString IconName READ noName)
     Q_PROPERTY(zumzik::SniPixmapList IconPixmap READ iconPixmap)
+    Q_PROPERTY(QString IconAccessibleDesc READ title)
+    Q_PROPERTY(QString OverlayIconName READ noName)
+    Q_PROPERTY(zumzik::SniPixmapList OverlayIconPixmap READ noPixmaps)
+    Q_PROPERTY(QString AttentionIconName READ noName)
+    Q_PROPERTY(zumzik::SniPixmapList AttentionIconPixmap READ noPixmaps)
+    Q_PROPERTY(QString AttentionMovieName READ noName)
+    Q_PROPERTY(QString AttentionAccessibleDesc READ title)
     Q_PROPERTY(zumzik::SniToolTip ToolTip READ toolTip)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
     Q_PROPERTY(QDBusObjectPath Menu READ menu)
+    Q_PROPERTY(QString XAyatanaLabel READ noName)
+    Q_PROPERTY(QString XAyatanaLabelGuide READ noName)
+    Q_PROPERTY(uint XAyatanaOrderingIndex READ orderingIndex)
 
 public:
     // What the tray asks the item to do: Activate (a left click), ContextMenu (a right click) and
@@ -61,7 +76,11 @@ public:
     QString title() const { return m_title; }
     QString status() const { return QStringLiteral("Active"); }
     int windowId() const { return 0; }
-    QString iconName() const { return {}; }
+    // A name, path or picture that the item leaves empty.
+    QString noName() const { return {}; }
+    SniPixmapList noPixmaps() const { return {}; }
+    // Where among other items the tray puts this one: anywhere.
+    uint orderingIndex() const { return 0; }
     SniPixmapList iconPixmap() const;
     SniToolTip toolTip() const;
     // A click opens no menu of the item's: the tray reports it as a click.

@@ -1,6 +1,7 @@
 #include "StatusNotifierMenu.h"
 
 #include <QDBusError>
+#include <QDBusMessage>
 
 namespace zumzik {
 namespace {
@@ -22,12 +23,36 @@ QVariantMap StatusNotifierMenu::properties(int id) const {
     return {{QStringLiteral("label"), m_label}};
 }
 
-void StatusNotifierMenu::rootCalled(bool opening) {
+QString StatusNotifierMenu::caller() const {
+    return calledFromDBus() ? message().service() : QString();
+}
+
+void StatusNotifierMenu::layoutRead() {
+    m_layoutReadBy = caller();
+    m_sinceLayoutRead.start();
+}
+
+void StatusNotifierMenu::opened() {
+    m_layoutReadBy.clear();
     const bool sameOpening =
-        m_sinceRootCall.isValid() && m_sinceRootCall.elapsed() < kOpeningMilliseconds;
-    m_sinceRootCall.start();
-    if (opening && !sameOpening && m_onOpened)
+        m_sinceOpening.isValid() && m_sinceOpening.elapsed() < kOpeningMilliseconds;
+    if (sameOpening)
+        return;
+    m_sinceOpening.start();
+    if (m_onOpened)
         m_onOpened();
+}
+
+void StatusNotifierMenu::aboutToShow() {
+    // GNOME's AppIndicator extension reads the layout of a menu that it takes on and at once
+    // tells the root that it is about to show, without opening anything; when it opens the
+    // menu, it says "opened" first. So the first AboutToShow after a tray's layout read stands
+    // for no opening, and the read itself neither counts nor ends an opening.
+    const bool preparing = !m_layoutReadBy.isNull() && m_layoutReadBy == caller() &&
+                           m_sinceLayoutRead.elapsed() < kOpeningMilliseconds;
+    m_layoutReadBy.clear();
+    if (!preparing)
+        opened();
 }
 
 void StatusNotifierMenu::unknownItem(int id) {
@@ -45,7 +70,7 @@ uint StatusNotifierMenu::GetLayout(int parentId, int recursionDepth, const QStri
     }
     layout = {parentId, properties(parentId), {}};
     if (parentId == kRoot) {
-        rootCalled(false);
+        layoutRead();
         if (recursionDepth != 0)
             layout.children << DBusMenuLayoutItem{kEntry, properties(kEntry), {}};
     }
@@ -77,7 +102,7 @@ bool StatusNotifierMenu::event(int id, const QString& eventId) {
     if (!exists(id))
         return false;
     if (id == kRoot && eventId == QLatin1String("opened"))
-        rootCalled(true);
+        opened();
     return true;
 }
 
@@ -97,7 +122,7 @@ QList<int> StatusNotifierMenu::EventGroup(const QList<DBusMenuEvent>& events) {
 
 bool StatusNotifierMenu::AboutToShow(int id) {
     if (id == kRoot)
-        rootCalled(true);
+        aboutToShow();
     else if (!exists(id))
         unknownItem(id);
     return false;
@@ -109,7 +134,7 @@ QList<int> StatusNotifierMenu::AboutToShowGroup(const QList<int>& ids, QList<int
             idErrors << id;
     }
     if (ids.contains(kRoot))
-        rootCalled(true);
+        aboutToShow();
     return {};
 }
 

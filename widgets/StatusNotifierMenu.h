@@ -56,13 +56,21 @@ private:
     // Handles one event; false when there is no such item.
     bool event(int id, const QString& eventId);
     void unknownItem(int id);
-    // A call on the root: a layout read, or the menu about to open.
-    void rootCalled(bool opening);
+    // The bus name of the tray that made the call being answered.
+    QString caller() const;
+    // The calls on the root: a layout read, the menu opened, or about to be shown. An opening
+    // is counted once however many of its calls come.
+    void layoutRead();
+    void opened();
+    void aboutToShow();
 
     const QString m_label;
     std::function<void()> m_onOpened;
-    // Since the last call on the root.
-    QElapsedTimer m_sinceRootCall;
+    // Since the last opening counted.
+    QElapsedTimer m_sinceOpening;
+    // The tray that read the layout last, until a call on the root follows; null when none.
+    QString m_layoutReadBy;
+    QElapsedTimer m_sinceLayoutRead;
 };
 
 } // namespace zumzik

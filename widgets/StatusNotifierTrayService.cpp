@@ -11,6 +11,7 @@
 #include <QDBusServiceWatcher>
 #include <QGuiApplication>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 
 namespace zumzik {
@@ -37,6 +38,8 @@ StatusNotifierTrayService::StatusNotifierTrayService(const QDBusConnection& bus,
     : QObject(parent), m_bus(bus), m_name(itemName()),
       m_item(new StatusNotifierItem(identity.id, identity.title, QDBusObjectPath(kMenuPath))),
       m_menu(new StatusNotifierMenu(identity.title, this)) {
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, &StatusNotifierTrayService::registerWithWatcher);
     // Qt's bus connection reads messages in a thread of its own, the thread of the connection's
     // own interface object, and hands each call to the thread of the object called. Living
     // there, the item answers a tray's read of the pictures after every NewIcon at once, and an
@@ -99,7 +102,7 @@ void StatusNotifierTrayService::itemRequested(StatusNotifierItem::Request reques
 }
 
 bool StatusNotifierTrayService::available() const {
-    return !m_watcherOwner.isEmpty() && m_hostRegistered;
+    return !m_watcherOwner.isEmpty() && m_hostRegistered && m_registeredWith == m_watcherOwner;
 }
 
 bool StatusNotifierTrayService::watcherOnBus() const {
@@ -137,6 +140,7 @@ void StatusNotifierTrayService::remove() {
     m_bus.unregisterObject(kItemPath);
     m_service.clear();
     m_registeredWith.clear();
+    m_retry.stop();
     updateAnnouncing();
 }
 
@@ -157,6 +161,7 @@ void StatusNotifierTrayService::watcherOwnerChanged(const QString& owner) {
         return;
     m_watcherOwner = owner;
     m_hostRegistered = false;
+    m_retryMilliseconds = kFirstRetry;
     registerWithWatcher();
     updateAnnouncing();
     hostsChanged();
@@ -164,15 +169,42 @@ void StatusNotifierTrayService::watcherOwnerChanged(const QString& owner) {
 }
 
 void StatusNotifierTrayService::registerWithWatcher() {
-    if (m_service.isEmpty() || m_watcherOwner.isEmpty() || m_registeredWith == m_watcherOwner)
+    m_retry.stop();
+    if (m_service.isEmpty() || m_watcherOwner.isEmpty() || m_registeredWith == m_watcherOwner ||
+        m_registering == m_watcherOwner)
         return;
     QDBusMessage call =
         QDBusMessage::createMethodCall(m_watcherOwner, kWatcherPath, kWatcherInterface,
                                        QStringLiteral("RegisterStatusNotifierItem"));
-    call << m_service;
-    m_bus.send(call);
-    m_registeredWith = m_watcherOwner;
-    updateAnnouncing();
+    // The item is named by its object path, and the watcher takes the bus name from the call's
+    // sender. Named by a bus name of its own, it would have GNOME's AppIndicator extension
+    // watch that name as well, and the report of that watch, coming after the item has been
+    // read, makes the extension forget the item's id and menu, read them again and fail, and
+    // drop the icon a second and a half after it appeared.
+    call << kItemPath;
+    m_registering = m_watcherOwner;
+    auto* reply = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(reply, &QDBusPendingCallWatcher::finished, this,
+            [this, watcher = m_watcherOwner](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                if (m_registering == watcher)
+                    m_registering.clear();
+                // The answer of a watcher that has gone since, or of an item taken off the bus
+                // meanwhile, is of no interest.
+                if (watcher != m_watcherOwner || m_service.isEmpty())
+                    return;
+                if (finished->isError()) {
+                    // A watcher that has just taken its name may not have its object yet, or may
+                    // refuse for a moment; it is asked again, less often the longer it refuses.
+                    m_retry.start(m_retryMilliseconds);
+                    m_retryMilliseconds = std::min(m_retryMilliseconds * 2, kLongestRetry);
+                    return;
+                }
+                m_retryMilliseconds = kFirstRetry;
+                m_registeredWith = watcher;
+                updateAnnouncing();
+                emit trayChanged();
+            });
 }
 
 void StatusNotifierTrayService::updateAnnouncing() {

@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 namespace zumzik {
@@ -17,7 +18,8 @@ class StatusNotifierMenu;
 // AppIndicator extension, XFCE, waybar). The icon is an item on the bus, registered with the
 // org.kde.StatusNotifierWatcher; the trays (hosts) learn of it from the watcher. The service
 // follows the watcher: one that comes onto the bus later, or comes back after a restart, gets the
-// item registered at once, and hosts that register or leave change available().
+// item registered at once, and hosts that register or leave, and the watcher's answer to the
+// registration, change available().
 //
 // Clicks: Activate is a left click, ContextMenu or the opening of the item's menu (by trays that
 // open the menu instead of asking the item) a right click, and SecondaryActivate a middle click.
@@ -34,10 +36,11 @@ public:
                               QObject* parent = nullptr);
     ~StatusNotifierTrayService() override;
 
-    // A watcher is on the bus and a host has registered with it.
+    // A watcher is on the bus, a host has registered with it, and it has taken the item.
     bool available() const override;
     // Puts the item on the bus and registers it with the watcher, and with every later one,
-    // until remove().
+    // until remove(). The registration is a call whose answer comes later: it holds once the
+    // watcher has answered, and is tried again after an error.
     bool add(const TrayRecord& record) override;
     void modify(const TrayRecord& record) override;
     void remove() override;
@@ -77,8 +80,14 @@ private:
     bool m_hostRegistered = false;
     // The name the item is on the bus with while it is added (its own, or the connection's).
     QString m_service;
-    // The watcher that the item was last registered with.
+    // The watcher that has taken the item's registration.
     QString m_registeredWith;
+    // The watcher whose answer to a registration is awaited.
+    QString m_registering;
+    static constexpr int kFirstRetry = 250;
+    static constexpr int kLongestRetry = 8000;
+    QTimer m_retry;
+    int m_retryMilliseconds = kFirstRetry;
 };
 
 } // namespace zumzik

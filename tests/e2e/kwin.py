@@ -3,13 +3,14 @@
 KWinSession runs KWin on a virtual output with XWayland beside it, in a private session bus with
 the accessibility bus, and with a runtime folder and a home of its own. Both WAYLAND_DISPLAY and
 DISPLAY are set for the programs that it starts, as on a Plasma desktop; no QT_QPA_PLATFORM is
-set. KWin's scripting, loaded over D-Bus, minimises windows and lists them as KWin sees them.
-Without Breeze's decorations (the session's KWin finds none) windows have no title bar, so a
-window's frame is its client area.
+set. KWin's scripting, loaded over D-Bus, minimises windows and lists them as KWin sees them, with
+their frames and client areas: with Breeze's decorations, which every Plasma desktop has, a
+window's frame adds a title bar to its client area.
 """
 
 import json
 import os
+import re
 import shutil
 import subprocess
 import unittest
@@ -27,17 +28,27 @@ TAG = "zumzik-e2e"
 class KWinWindow:
     """One window as KWin's window list describes it."""
 
-    def __init__(self, fields):
+    def __init__(self, fields, session):
         self.pid = fields["pid"]
         self.caption = fields["caption"]
         self.minimized = fields["minimized"]
         self.active = fields["active"]
         self.frame_geometry = tuple(fields["frameGeometry"])
+        # KWin's scripting does not tell an X11 window's client area; XWayland does.
+        self.client_geometry = None
+        if fields["windowId"]:
+            text = session.output(["xwininfo", "-id", str(fields["windowId"])], check=False)
+            numbers = [re.search(label + r":\s+(-?\d+)", text)
+                       for label in ("Absolute upper-left X", "Absolute upper-left Y",
+                                     "Width", "Height")]
+            if all(numbers):
+                self.client_geometry = tuple(int(n.group(1)) for n in numbers)
 
     def __repr__(self):
         return (f"KWinWindow(pid={self.pid}, caption={self.caption!r}, "
                 f"minimized={self.minimized}, active={self.active}, "
-                f"frame_geometry={self.frame_geometry})")
+                f"frame_geometry={self.frame_geometry}, "
+                f"client_geometry={self.client_geometry})")
 
 
 class KWinSession(Session):
@@ -124,9 +135,10 @@ class KWinSession(Session):
             workspace.clientList().forEach(function (w) {
                 var g = w.frameGeometry;
                 report({pid: w.pid, caption: w.caption, minimized: w.minimized,
-                        active: w.active, frameGeometry: [g.x, g.y, g.width, g.height]});
+                        active: w.active, frameGeometry: [g.x, g.y, g.width, g.height],
+                        windowId: w.windowId || 0});
             });""")
-        return [KWinWindow(f) for f in fields if pid is None or f["pid"] == pid]
+        return [KWinWindow(f, self) for f in fields if pid is None or f["pid"] == pid]
 
     def minimise(self, pid):
         """Minimises the windows of a process as their title bar's button would."""

@@ -101,6 +101,7 @@ class TrayTest(DesktopTestCase):
     def test_minimise_hides_into_the_animated_icon_and_a_left_click_brings_it_back(self):
         program = self.start()
         line = program.reply_line()
+        place = program.main_window.geometry()
         self.minimise(program)
         # The icon animates: it shows another picture within a few frames.
         icon = tray_icon(program)
@@ -109,6 +110,7 @@ class TrayTest(DesktopTestCase):
 
         self.click_icon(program, 1)
         self.wait_until_back(program)
+        self.assertEqual(program.main_window.geometry(), place, "back where it was")
         self.assertEqual(program.reply_line(), line, "no reproach after a click")
         self.assert_input_has_the_focus(program)
 

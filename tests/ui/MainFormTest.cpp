@@ -523,9 +523,18 @@ TEST_F(TrayResidenceTest, WithoutANotificationAreaAMinimiseStaysOrdinaryUntilOne
     EXPECT_TRUE(form.isVisible()) << "on the taskbar, not hidden";
     EXPECT_TRUE(form.isMinimized());
     EXPECT_FALSE(form.TrayIcon().Animated());
+    // The idle recall comes all the same.
+    EXPECT_TRUE(form.Timer1().isActive());
+    recall();
+    expectShown();
+    EXPECT_EQ(replyLine(), reproach);
+    // Restored by hand before the count ends: nothing left to recall.
+    form.showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form.Timer1().isActive());
+    form.showNormal();
     EXPECT_FALSE(form.Timer1().isActive());
 
-    form.showNormal();
     tray.trayAvailable = true;
     minimise();
     expectInTheTray();

@@ -54,7 +54,11 @@ class FakeWatcher : public QObject, protected QDBusContext {
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
 public:
+    // The bus names of the items registered, and how each call named its item.
     QStringList registrations;
+    QStringList named;
+    // How many registrations to refuse before taking one.
+    int refusals = 0;
 
     bool hostRegistered() const { return m_host; }
     void registerHost() {
@@ -64,7 +68,13 @@ public:
 
 public Q_SLOTS:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service) {
-        registrations << service;
+        // An item names its bus name, or its object path on the caller's connection.
+        named << service;
+        registrations << (service.startsWith('/') ? message().service() : service);
+        if (refusals > 0) {
+            --refusals;
+            sendErrorReply(QDBusError::Failed, QStringLiteral("not now"));
+        }
     }
 
 Q_SIGNALS:
@@ -203,7 +213,20 @@ TEST_F(DesktopTrayServiceTest, StartUpRegistersTheItemOnceWithWhatTraysShow) {
     EXPECT_EQ(itemProperty("Category").toString(), "ApplicationStatus");
     EXPECT_EQ(itemProperty("Status").toString(), "Active");
     EXPECT_EQ(itemProperty("IconName").toString(), "") << "pictures only, never a theme icon";
+    EXPECT_EQ(itemProperty("IconAccessibleDesc").toString(), "Zumzik");
     EXPECT_FALSE(itemProperty("ItemIsMenu").toBool());
+    // Trays refresh an icon by reading its whole set of properties, and drop the refresh when
+    // one is missing; GNOME's AppIndicator extension watches an item named by a bus name of its
+    // own, and drops it when that watch reports late.
+    EXPECT_EQ(watcher->named, QStringList{"/StatusNotifierItem"});
+    const QDBusMessage all =
+        callItem("/StatusNotifierItem", "org.freedesktop.DBus.Properties", "GetAll", {kItem});
+    const QVariantMap properties = qdbus_cast<QVariantMap>(all.arguments().value(0));
+    for (const char* name :
+         {"IconThemePath", "OverlayIconName", "OverlayIconPixmap", "AttentionIconName",
+          "AttentionIconPixmap", "AttentionMovieName", "AttentionAccessibleDesc", "WindowId",
+          "XAyatanaLabel", "XAyatanaLabelGuide", "XAyatanaOrderingIndex"})
+        EXPECT_TRUE(properties.contains(name)) << name;
     EXPECT_EQ(demarshal<SniToolTip>(itemProperty("ToolTip")).title, "Zumzik!");
     QList<int> sides;
     for (const SniPixmap& pixmap : demarshal<SniPixmapList>(itemProperty("IconPixmap")))
@@ -265,6 +288,39 @@ TEST_F(DesktopTrayServiceTest, TrayReadingTheMenuWithoutOpeningItGivesNoClick) {
     const auto root = demarshal<DBusMenuLayoutItem>(layout.arguments().value(1));
     ASSERT_EQ(root.children.size(), 1) << "a menu that a tray will open";
     EXPECT_EQ(root.children[0].properties.value("label").toString(), "Zumzik");
+}
+
+// A tray that reads the layout and then opens the menu, as GNOME's AppIndicator extension does
+// on every opening, and as a tray that polls the layout may do at any time.
+TEST_F(DesktopTrayServiceTest, LayoutReadBeforeAnOpeningLeavesTheOpeningARightClick) {
+    startWatcher(true);
+    startService();
+    loadTrayIcon();
+    int clicks = 0;
+    tray->SetOnClick([&](QObject*, TMouseButton, TShiftState, int, int) { ++clicks; });
+    settle();
+    const QString menu = qvariant_cast<QDBusObjectPath>(itemProperty("Menu")).path();
+    callItem(menu, "com.canonical.dbusmenu", "GetLayout", {0, -1, QStringList()});
+    callItem(menu, "com.canonical.dbusmenu", "Event",
+             {0, QStringLiteral("opened"), QVariant::fromValue(QDBusVariant(0)), 0u});
+    callItem(menu, "com.canonical.dbusmenu", "GetLayout", {0, -1, QStringList()});
+    callItem(menu, "com.canonical.dbusmenu", "AboutToShow", {0});
+    EXPECT_EQ(clicks, 1);
+}
+
+// The watcher's answer is awaited without blocking this thread (the test's watcher answers in
+// it): a refused registration leaves no tray, so that a minimise stays ordinary, and is tried
+// again.
+TEST_F(DesktopTrayServiceTest, RegistrationHoldsOnceTheWatcherTakesItAndIsTriedAgainIfRefused) {
+    startWatcher(true);
+    watcher->refusals = 1;
+    startService();
+    loadTrayIcon();
+    settle();
+    EXPECT_EQ(watcher->registrations.size(), 1);
+    EXPECT_FALSE(service->available()) << "no registration holds";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service->available(); }, 10000));
+    EXPECT_EQ(watcher->registrations.size(), 2);
 }
 
 TEST_F(DesktopTrayServiceTest, FrameChangeIsOneNewIconAfterWhichThePicturesAreTheFrames) {
