@@ -1,6 +1,7 @@
 #include "ModalWindow.h"
 
 #include "CentredPlacement.h"
+#include "WindowFont.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -18,6 +19,11 @@ void ModalWindow::ensureBuilt() {
         return;
     m_built = true;
     buildContents();
+}
+
+void ModalWindow::fitToForm() {
+    setFont(windowFont());
+    setFixedSize(size());
 }
 
 int ModalWindow::openModal() {

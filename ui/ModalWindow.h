@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <memory>
 #include <optional>
 
 namespace zumzik {
@@ -28,10 +29,26 @@ protected:
     virtual void buildContents() = 0;
     void ensureBuilt();
 
+    // The window's controls from its designer form, built first if need be.
+    template <typename Form> Form& builtForm(const std::unique_ptr<Form>& form) {
+        ensureBuilt();
+        return *form;
+    }
+    // For buildContents: sets the form up on the window, in the windows' font and at the form's
+    // size, which the user cannot change.
+    template <typename Form> Form& setUpForm(std::unique_ptr<Form>& form) {
+        form = std::make_unique<Form>();
+        form->setupUi(this);
+        fitToForm();
+        return *form;
+    }
+
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void fitToForm();
+
     std::optional<QPoint> m_lastPosition;
     bool m_built = false;
 };

@@ -3,7 +3,6 @@
 #include "AccessibleRole.h"
 #include "Artwork.h"
 #include "LinkOpener.h"
-#include "WindowFont.h"
 #include "ui_AboutBox.h"
 
 #include <QStyle>
@@ -21,16 +20,12 @@ TAboutBox::TAboutBox(LinkOpener& links, QWidget* parent) : ModalWindow(parent), 
 TAboutBox::~TAboutBox() = default;
 
 Ui::AboutBox& TAboutBox::controls() {
-    ensureBuilt();
-    return *m_ui;
+    return builtForm(m_ui);
 }
 
 void TAboutBox::buildContents() {
-    m_ui = std::make_unique<Ui::AboutBox>();
     Artwork::registerResources(); // the picture comes from the resources
-    m_ui->setupUi(this);
-    setFont(windowFont());
-    setFixedSize(size());
+    setUpForm(m_ui);
 
     // The title: "Arial", 16-pixel bold characters in blue with a white shadow.
     QFont title(QStringLiteral("Arial"));

@@ -1,7 +1,6 @@
 #include "TInfoBox.h"
 
 #include "PanelText.h"
-#include "WindowFont.h"
 #include "ui_InfoBox.h"
 
 namespace zumzik {
@@ -11,15 +10,11 @@ TInfoBox::TInfoBox(QWidget* parent) : ModalWindow(parent) {}
 TInfoBox::~TInfoBox() = default;
 
 Ui::InfoBox& TInfoBox::controls() {
-    ensureBuilt();
-    return *m_ui;
+    return builtForm(m_ui);
 }
 
 void TInfoBox::buildContents() {
-    m_ui = std::make_unique<Ui::InfoBox>();
-    m_ui->setupUi(this);
-    setFont(windowFont());
-    setFixedSize(size());
+    setUpForm(m_ui);
     // The text scrolls in the window's font, in navy, also while the window is hidden.
     QPalette navy = m_ui->SecretPanel1->palette();
     navy.setColor(QPalette::WindowText, QColor(0, 0, 128));

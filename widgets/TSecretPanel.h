@@ -42,6 +42,11 @@ class ThreadDoorbell;
 // again when it stops. A pass runs the position from 1 to the scroll limit; a Cycled panel then
 // starts over, another one deactivates itself on the user-interface thread. Out of sight, a
 // Cycled panel lets its ticks lapse and reckons its position from the time when it shows again.
+//
+// The class's code lies in five files: TSecretPanel.cpp (the widget, its properties and its
+// paint), TSecretPanelLayout.cpp (the text area and where the lines lie), TSecretPanelPass.cpp
+// (the pass, its ticks and lapses), TSecretPanelStrip.cpp (the strip and the frames drawn from it)
+// and TSecretPanelServerCopy.cpp (the frames copied on the X server, through platform/x11/).
 class TSecretPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool Active READ active WRITE setActive)

@@ -1,5 +1,6 @@
 #include "BitmapFileWriter.h"
 
+#include "BitmapHeaders.h"
 #include "LittleEndian.h"
 
 #include <stdexcept>
@@ -7,8 +8,6 @@
 namespace zumzik {
 namespace {
 
-constexpr int FileHeaderSize = 14;
-constexpr int InfoHeaderSize = 40;
 // 72 dots per inch, as most painting programs write.
 constexpr quint32 PixelsPerMetre = 2835;
 
@@ -48,7 +47,7 @@ QByteArray BitmapFileWriter::encode(const QImage& picture, int bitsPerPixel) {
     const int paletteEntries = indexed ? 1 << bitsPerPixel : 0;
     const int rowBytes = (picture.width() * bitsPerPixel + 31) / 32 * 4;
     const int pixelBytes = rowBytes * picture.height();
-    const int pixelOffset = FileHeaderSize + InfoHeaderSize + paletteEntries * 4;
+    const int pixelOffset = kBitmapFileHeaderSize + kBitmapInfoHeaderSize + paletteEntries * 4;
 
     QByteArray out;
     out.reserve(pixelOffset + pixelBytes);
@@ -57,7 +56,7 @@ QByteArray BitmapFileWriter::encode(const QImage& picture, int bitsPerPixel) {
     LittleEndian::appendUInt32(out, 0); // reserved
     LittleEndian::appendUInt32(out, static_cast<quint32>(pixelOffset));
 
-    LittleEndian::appendUInt32(out, InfoHeaderSize);
+    LittleEndian::appendUInt32(out, kBitmapInfoHeaderSize);
     LittleEndian::appendUInt32(out, static_cast<quint32>(picture.width()));
     LittleEndian::appendUInt32(
         out, static_cast<quint32>(picture.height())); // positive: rows run bottom-up

@@ -1,5 +1,6 @@
 #include "BitmapFile.h"
 
+#include "BitmapHeaders.h"
 #include "LittleEndian.h"
 
 #include <QFile>
@@ -7,8 +8,6 @@
 namespace zumzik {
 namespace {
 
-constexpr qsizetype kFileHeaderSize = 14;
-constexpr quint32 kInfoHeaderSize = 40;
 constexpr quint32 kUncompressed = 0;
 // Far beyond any artwork; a larger size is a damaged header.
 constexpr qint32 kLargestSide = 4096;
@@ -23,7 +22,7 @@ QImage BitmapFile::read(const QString& path) {
 }
 
 QImage BitmapFile::decode(const QByteArray& bytes) {
-    if (bytes.size() < kFileHeaderSize + kInfoHeaderSize || !bytes.startsWith("BM"))
+    if (bytes.size() < kBitmapFileHeaderSize + kBitmapInfoHeaderSize || !bytes.startsWith("BM"))
         return {};
     const quint32 pixelsOffset = LittleEndian::uint32At(bytes, 10);
     const quint32 headerSize = LittleEndian::uint32At(bytes, 14);
@@ -35,7 +34,7 @@ QImage BitmapFile::decode(const QByteArray& bytes) {
     // A negative height stores the rows from the top down, a positive one from the bottom up.
     const bool topDown = storedHeight < 0;
     const qint32 height = topDown ? -qint64(storedHeight) : storedHeight;
-    if (headerSize < kInfoHeaderSize || compression != kUncompressed || width <= 0 ||
+    if (headerSize < kBitmapInfoHeaderSize || compression != kUncompressed || width <= 0 ||
         width > kLargestSide || height <= 0 || height > kLargestSide)
         return {};
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
@@ -44,7 +43,7 @@ QImage BitmapFile::decode(const QByteArray& bytes) {
     QList<QRgb> palette;
     if (bits <= 8) {
         const quint32 entries = coloursUsed ? coloursUsed : 1u << bits;
-        const qsizetype paletteOffset = kFileHeaderSize + headerSize;
+        const qsizetype paletteOffset = kBitmapFileHeaderSize + headerSize;
         if (entries > 1u << bits || paletteOffset + qsizetype(entries) * 4 > bytes.size())
             return {};
         for (quint32 entry = 0; entry < entries; ++entry) {

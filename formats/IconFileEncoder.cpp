@@ -1,5 +1,6 @@
 #include "IconFileEncoder.h"
 
+#include "BitmapHeaders.h"
 #include "ComponentError.h"
 #include "LittleEndian.h"
 
@@ -8,7 +9,6 @@ namespace {
 
 constexpr int IconDirectorySize = 6;
 constexpr int DirectoryEntrySize = 16;
-constexpr int BitmapInfoHeaderSize = 40;
 
 void appendUInt8(QByteArray& out, int value) {
     out.append(static_cast<char>(value & 0xFF));
@@ -28,7 +28,7 @@ QByteArray IconFileEncoder::encode(const QImage& picture) {
     const int colourBytes = width * height * 4;
     // Mask rows are padded to whole 32-bit words.
     const int maskRowBytes = (width + 31) / 32 * 4;
-    const int imageBytes = BitmapInfoHeaderSize + colourBytes + maskRowBytes * height;
+    const int imageBytes = kBitmapInfoHeaderSize + colourBytes + maskRowBytes * height;
 
     QByteArray out;
     out.reserve(IconDirectorySize + DirectoryEntrySize + imageBytes);
@@ -46,14 +46,14 @@ QByteArray IconFileEncoder::encode(const QImage& picture) {
     LittleEndian::appendUInt32(out, static_cast<quint32>(imageBytes));
     LittleEndian::appendUInt32(out, IconDirectorySize + DirectoryEntrySize);
 
-    LittleEndian::appendUInt32(out, BitmapInfoHeaderSize);
+    LittleEndian::appendUInt32(out, kBitmapInfoHeaderSize);
     LittleEndian::appendUInt32(out, static_cast<quint32>(width));
     LittleEndian::appendUInt32(out,
                                static_cast<quint32>(height * 2)); // colour bitmap and mask, stacked
     LittleEndian::appendUInt16(out, 1);
     LittleEndian::appendUInt16(out, 32);
     LittleEndian::appendUInt32(out, 0); // no compression
-    LittleEndian::appendUInt32(out, static_cast<quint32>(imageBytes - BitmapInfoHeaderSize));
+    LittleEndian::appendUInt32(out, static_cast<quint32>(imageBytes - kBitmapInfoHeaderSize));
     LittleEndian::appendUInt32(out, 0); // pixels per metre, across
     LittleEndian::appendUInt32(out, 0); // and down
     LittleEndian::appendUInt32(out, 0); // colours used

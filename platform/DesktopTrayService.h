@@ -19,6 +19,8 @@ namespace zumzik {
 // that comes, so the service takes the calls as the state wanted and brings the trays up to date
 // once per turn of the event loop: a removal followed at once by an add reaches no tray.
 // Modifications of a shown icon (the animation's frames) go through at once.
+//
+// The two services lie in statusnotifier/ and xembed/ beside this file.
 class DesktopTrayService final : public QObject, public TrayService {
     Q_OBJECT
 public:
