@@ -1,6 +1,6 @@
 """sway with waybar's notification area, both displays set and no platform chosen: a window
 hidden into waybar's tray comes back on a real left click on its item, and on a real right
-click."""
+click, where it was."""
 
 import subprocess
 import unittest
@@ -58,14 +58,17 @@ class SwayTest(unittest.TestCase):
         left, right = seen[-1][-1]
         return (left + right) // 2, BAR_HEIGHT // 2
 
-    def test_left_and_right_clicks_on_the_item_bring_the_window_back(self):
+    def test_left_and_right_clicks_on_the_item_bring_the_window_back_in_place(self):
         program = self.start()
+        place = self.session.windows(program.process.pid)[0]["rect"]
         for button in (1, 3):
             self.minimise(program)
             x, y = self.tray_item()
             self.session.click(x, y, button)
             wait_until(lambda: self.session.windows(program.process.pid), TIMEOUT,
                        f"the main window back after a click with button {button}")
+            self.assertEqual(self.session.windows(program.process.pid)[0]["rect"], place,
+                             f"back in place after a click with button {button}")
 
 
 if __name__ == "__main__":
