@@ -8,7 +8,7 @@ import unittest
 
 from gnome import GnomeTestCase
 from session import wait_until
-from test_tray import RECALL_SECONDS, REPROACH
+from test_tray import REPROACH, wait_for_recall
 from zumzik import TIMEOUT
 
 
@@ -26,9 +26,7 @@ class GnomeWithoutExtensionTest(GnomeTestCase):
         minimised_at = time.monotonic()
         self.assertTrue(self.session.in_alt_tab(pid), "an ordinary minimise stays in Alt+Tab")
 
-        wait_until(lambda: self.shown(program), RECALL_SECONDS + 20,
-                   "the window to come back by itself")
-        self.assertGreaterEqual(time.monotonic() - minimised_at, RECALL_SECONDS - 2)
+        wait_for_recall(self, lambda: self.shown(program), minimised_at)
         self.assert_same_place(self.wait_until_in_front(program), before)
         wait_until(lambda: program.reply_line() == REPROACH, TIMEOUT, "the reproach line")
         self.assert_input_has_the_focus(program)

@@ -15,6 +15,14 @@ REPROACH = "Вы что же, забыли обо мне? Нехорошо ка�
 RECALL_SECONDS = 50
 
 
+def wait_for_recall(test, came_back, since, **wait):
+    """Waits until came_back() tells that the window came back by itself, which must be no sooner
+    than the recall's 50 seconds after since (a time.monotonic()), and returns what it told."""
+    back = wait_until(came_back, RECALL_SECONDS + 20, "the window to come back by itself", **wait)
+    test.assertGreaterEqual(time.monotonic() - since, RECALL_SECONDS - 2)
+    return back
+
+
 def tray_icon(program):
     """The program's icon window inside the notification area, once it is there: a mapped
     window of the program that the window manager does not manage and that is embedded."""
@@ -127,9 +135,7 @@ class TrayTest(DesktopTestCase):
         self.assertNotEqual(line, REPROACH)
         self.minimise(program)
         hidden_at = time.monotonic()
-        wait_until(lambda: program.main_window.is_viewable(), RECALL_SECONDS + 20,
-                   "the window to come back by itself")
-        self.assertGreaterEqual(time.monotonic() - hidden_at, RECALL_SECONDS - 2)
+        wait_for_recall(self, program.main_window.is_viewable, hidden_at)
         self.wait_until_back(program)
         wait_until(lambda: program.reply_line() == REPROACH, TIMEOUT, "the reproach line")
 
